@@ -1,0 +1,112 @@
+#include "cipher/cipher_form.h"
+
+#include "cipher/codec.h"
+#include "platform/secure_wipe.h"
+
+namespace vellumo {
+
+TCipherForm::TCipherForm(ICipherView& view, IMessageBoxes& boxes, IClock& clock)
+    : view_(view), boxes_(boxes), clock_(clock) {}
+
+TCipherForm::~TCipherForm() { SecureWipe(KeyBytes.data(), KeyBytes.size()); }
+
+bool TCipherForm::PrepareKey() {
+  if (!view_.RememberChecked()) {
+    view_.SetKeyText({});
+    view_.SetCaption(kAskKeyCaption);
+    KeyDialogResult = false;
+    view_.ShowModal();
+    if (!KeyDialogResult) return false;
+  }
+  Text keyText = view_.KeyText();
+  DeriveKeyBytes(keyText, KeyBytes);
+  SecureWipe(keyText);
+  return true;
+}
+
+bool TCipherForm::ChangeKey() {
+  Text oldKey = view_.KeyText();
+  const bool oldRemember = view_.RememberChecked();
+  // A key that was not being remembered is never shown again.
+  if (!oldRemember) view_.SetKeyText({});
+  view_.SetRememberChecked(true);
+  view_.SetRememberEnabled(false);
+  view_.SetCaption(kChangeKeyCaption);
+  KeyDialogResult = false;
+  view_.ShowModal();
+  if (!KeyDialogResult) {
+    view_.SetKeyText(oldKey);
+    view_.SetRememberChecked(oldRemember);
+  }
+  SecureWipe(oldKey);
+  view_.SetRememberEnabled(true);
+  return KeyDialogResult;
+}
+
+void TCipherForm::FormShow() { view_.FocusKeyField(); }
+
+void TCipherForm::FormCloseQuery(bool& canClose) {
+  if (!KeyDialogResult || !view_.KeyText().empty()) return;
+  const int answer =
+      boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOKCancel, 0);
+  if (answer == ResultCancel) {
+    canClose = false;
+    view_.FocusKeyField();
+  }
+}
+
+void TCipherForm::Button1Click() {
+  KeyDialogResult = true;
+  view_.RequestClose();
+}
+
+void TCipherForm::Button2Click() {
+  KeyDialogResult = false;
+  view_.RequestClose();
+}
+
+bool TCipherForm::EncryptText(TextView text, Text& out) {
+  if (text.empty()) {
+    out.clear();
+    return true;
+  }
+  if (!PrepareKey()) return false;
+  if (KeyBytes.empty()) {
+    out.assign(text);
+    return true;
+  }
+  const std::uint32_t seed = clock_.MillisecondsSinceMidnightUtc();
+  out.clear();
+  // Every entry of KeyBytes holds the same value, so the walk XORs with that one byte.
+  EncodeText(text, KeyBytes.front(), seed, out);
+  return true;
+}
+
+bool TCipherForm::DecryptLegacyText(TextView text, Text& out) {
+  Text keyText = view_.KeyText();
+  const bool ok = DecodeLegacyText(text, keyText, out);
+  SecureWipe(keyText);
+  return ok;
+}
+
+bool TCipherForm::DecryptText(TextView text, Text& out) {
+  if (text.empty()) {
+    out.clear();
+    return true;
+  }
+  if (!PrepareKey()) return false;
+  if (KeyBytes.empty()) {
+    out.assign(text);
+    return true;
+  }
+  Text result;
+  if (DecryptLegacyText(text, result) || DecodeText(text, KeyBytes.front(), result)) {
+    out = std::move(result);
+    return true;
+  }
+  out.clear();
+  boxes_.ShowMessageBox(kDecryptFailedMessage, MessageKind::Error, kOKOnly, 0);
+  return false;
+}
+
+}  // namespace vellumo

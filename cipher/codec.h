@@ -1,0 +1,52 @@
+// The cipher's walks over whole texts: the current encoded form (written and read) and the
+// legacy hexadecimal form (read only). Pure functions; the key request lives in TCipherForm.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/text.h"
+
+namespace vellumo {
+
+// The 64 bytes that begin every decoded legacy text. The inner double quotes belong to it.
+inline constexpr TextView LegacyMarker =
+    "Vellumo::hacked by zemfo::\"QX7\" is a shorted from \"ZemfoLoomery\"";
+static_assert(LegacyMarker.size() == 64);
+
+// Number of bytes the current form takes for n plain bytes: two letters per byte and CR LF after
+// every line of up to 64 bytes; n = 0 still gives the closing CR LF.
+constexpr std::size_t EncodedSize(std::size_t n) {
+  const std::size_t lines = n == 0 ? 1 : (n + 63) / 64;
+  return 2 * n + 2 * lines;
+}
+
+// Appends the current encoded form of text, up to its first zero byte, to out. Every byte is
+// XORed with keyValue (all KeyBytes entries hold one value, so one byte stands for the array);
+// the generator starts from seed.
+void EncodeText(TextView text, std::uint8_t keyValue, std::uint32_t seed, Text& out);
+
+// Encodes n bytes as whole lines into out, which must have room for EncodedSize(n) bytes; n must
+// be a multiple of 64 unless this is the last piece of a text, so that a text can be encoded in
+// pieces. The bytes are taken as they are (no zero-byte stop). Answers the generator state after
+// the last draw, from which the next piece continues.
+std::uint32_t EncodeLines(const unsigned char* in, std::size_t n, std::uint8_t keyValue,
+                          std::uint32_t state, char* out);
+
+// Makes the encoder take its baseline path even where the processor offers a wider one, so that
+// tests can check both against the reference.
+void UseBaselineEncoderForTesting(bool baseline);
+
+// Reads the current form into out, XORing each decoded byte with keyValue. On a pair that does
+// not decode, out is emptied and the answer is false.
+bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out);
+
+// The same walk into a caller's buffer of at least encoded.size() / 2 + 1 bytes, which may be
+// encoded.data() itself (a write never overtakes the read). Sets count to the decoded length.
+bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count);
+
+// Reads the legacy form under keyText (which must not be empty). Answers true with the text after
+// LegacyMarker when the decoded bytes begin with it; otherwise out is emptied and false answered.
+bool DecodeLegacyText(TextView encoded, TextView keyText, Text& out);
+
+}  // namespace vellumo
