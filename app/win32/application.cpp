@@ -1,0 +1,178 @@
+#include "app/win32/application.h"
+
+#include "app/win32/failure_display.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TApplication";
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM param) {
+  auto* windows = reinterpret_cast<std::vector<HWND>*>(param);
+  if (IsWindowEnabled(hwnd)) windows->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+Application& Application::Instance() {
+  static Application application;
+  return application;
+}
+
+void Application::Initialize(HINSTANCE instance, const std::wstring& title) {
+  instance_ = instance;
+  title_ = title;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  // A window of no size: it carries the task-bar entry under the application title and owns the
+  // main window, so minimizing the application hides all of the program's windows at once.
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  handle_ = CreateWindowExW(0, kClassName, title.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            x, y, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+void Application::ShowMainWindow(int showCommand) {
+  if (showCommand == SW_SHOWMINNOACTIVE) {
+    ShowWindow(handle_, SW_SHOWMINNOACTIVE);
+    return;
+  }
+  ShowWindow(handle_, SW_SHOWNOACTIVATE);
+  ShowWindow(mainWindow_, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  SetForegroundWindow(mainWindow_);
+}
+
+void Application::Minimize() {
+  // Minimizing the owner hides every window it owns; restoring shows them again.
+  ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void Application::Restore() {
+  ShowWindow(handle_, SW_RESTORE);
+  if (mainWindow_ && !IsWindowVisible(mainWindow_)) ShowWindow(mainWindow_, SW_SHOWNORMAL);
+  // Give the activation to the window that should have it: a modal window when one is up.
+  HWND target = GetLastActivePopup(handle_);
+  if (!target || target == handle_) target = mainWindow_;
+  if (target) SetForegroundWindow(target);
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Application& app = Instance();
+  if (app.handle_ != hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return Guard([&] { return app.HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+          Minimize();
+          return 0;
+        case SC_RESTORE:
+          Restore();
+          return 0;
+        case SC_CLOSE:
+          if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+          return 0;
+        default:
+          break;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The application window itself never keeps the activation: hand it to the main window
+      // or to the modal window that is up.
+      if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(handle_)) {
+        HWND target = GetLastActivePopup(handle_);
+        if (!target || target == handle_) target = mainWindow_;
+        if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetFocus(target);
+        return 0;
+      }
+      break;
+    case WM_QUERYOPEN:
+      Restore();
+      return FALSE;
+    case WM_CLOSE:
+      if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+void Application::Process(MSG& msg, HWND dialog) {
+  if (messageHook_ && messageHook_(msg)) return;
+  if (dialog && IsDialogMessageW(dialog, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool Application::Pump(const std::function<bool()>& done, HWND dialog) {
+  while (!done()) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quitting_ = true;
+        exitCode_ = static_cast<int>(msg.wParam);
+        return false;
+      }
+      Process(msg, dialog);
+      continue;
+    }
+    if (idleHook_) Guard([&] { idleHook_(); });
+    if (done()) break;
+    WaitMessage();
+  }
+  return true;
+}
+
+int Application::Run() {
+  Pump([this] { return quitting_; }, nullptr);
+  return exitCode_;
+}
+
+std::vector<HWND> Application::DisableWindows(HWND keep) {
+  std::vector<HWND> enabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&enabled));
+  std::vector<HWND> disabled;
+  for (HWND hwnd : enabled) {
+    if (hwnd == keep || hwnd == handle_) continue;
+    EnableWindow(hwnd, FALSE);
+    disabled.push_back(hwnd);
+  }
+  return disabled;
+}
+
+void Application::EnableWindows(const std::vector<HWND>& windows) {
+  for (HWND hwnd : windows) {
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  }
+}
+
+void Application::ShowModal(HWND window, const bool& closed, const std::function<void()>& onShown) {
+  HWND previous = GetActiveWindow();
+  const std::vector<HWND> disabled = DisableWindows(window);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  if (onShown) Guard(onShown);
+  Pump([&] { return closed || quitting_; }, window);
+  // Enable the others before hiding, so that the activation does not go to another program.
+  EnableWindows(disabled);
+  ShowWindow(window, SW_HIDE);
+  if (quitting_) PostQuitMessage(exitCode_);
+  if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+}
+
+}  // namespace vellumo::win32

@@ -1,0 +1,73 @@
+// The application object: its own window (the task-bar entry, titled with the application
+// title), the message loops with their hooks, modal showing, and minimizing the application.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellumo::win32 {
+
+class Application {
+ public:
+  static Application& Instance();
+
+  // Registers the application window's class and creates it, titled title.
+  void Initialize(HINSTANCE instance, const std::wstring& title);
+  HINSTANCE InstanceHandle() const { return instance_; }
+  // The application's own window: the task-bar entry and the owner of failure boxes.
+  HWND Handle() const { return handle_; }
+  const std::wstring& Title() const { return title_; }
+
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
+  HWND MainWindow() const { return mainWindow_; }
+
+  // Shows the main window as the process's start-up show command asks: maximized, minimized
+  // (the application minimized, no window shown) or normally.
+  void ShowMainWindow(int showCommand);
+
+  // Called for every message taken from the queue before it is dispatched; answering true
+  // consumes it. The main window routes its shortcuts and hint events through this.
+  using MessageHook = std::function<bool(const MSG&)>;
+  void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+  // Called each time all waiting messages have been handled, before the loop waits.
+  using IdleHook = std::function<void()>;
+  void SetIdleHook(IdleHook hook) { idleHook_ = std::move(hook); }
+
+  // The main message loop; answers the exit code of WM_QUIT.
+  int Run();
+
+  // Shows window modally: every other window of the program is disabled, messages are handled
+  // (with dialog navigation for window) until closed becomes true, then the window is hidden,
+  // the others are enabled again and the window that was active before is activated again.
+  // onShown runs once the window is shown and active (to put the focus in it).
+  void ShowModal(HWND window, const bool& closed, const std::function<void()>& onShown = {});
+
+  // Disables every enabled top-level window of the program except keep; answers them.
+  std::vector<HWND> DisableWindows(HWND keep);
+  static void EnableWindows(const std::vector<HWND>& windows);
+
+  void Minimize();
+  void Restore();
+
+ private:
+  Application() = default;
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Handles messages until done answers true; false when WM_QUIT arrived (it is posted again).
+  bool Pump(const std::function<bool()>& done, HWND dialog);
+  void Process(MSG& msg, HWND dialog);
+
+  HINSTANCE instance_ = nullptr;
+  HWND handle_ = nullptr;
+  HWND mainWindow_ = nullptr;
+  std::wstring title_;
+  MessageHook messageHook_;
+  IdleHook idleHook_;
+  int exitCode_ = 0;
+  bool quitting_ = false;
+};
+
+}  // namespace vellumo::win32

@@ -1,0 +1,120 @@
+#include "app/win32/dpi.h"
+
+#include <array>
+
+namespace vellumo::win32 {
+namespace {
+
+int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FontInstalled(const wchar_t* face) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &lf, FoundFont, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+}  // namespace
+
+UINT DpiOf(HWND hwnd) {
+  const UINT dpi = hwnd ? GetDpiForWindow(hwnd) : GetDpiForSystem();
+  return dpi ? dpi : kDesignDpi;
+}
+
+const std::wstring& GothicFaceName() {
+  static const std::wstring face = [] {
+    // The designed face first, then proportional Japanese Gothic faces found on Windows and on
+    // Linux desktops (under Wine).
+    const std::array<const wchar_t*, 9> candidates = {
+        L"ＭＳ Ｐゴシック", L"MS PGothic",       L"Yu Gothic UI",
+        L"Meiryo UI",       L"IPAPGothic",       L"IPAexGothic",
+        L"VL PGothic",      L"Noto Sans CJK JP", L"Droid Sans Japanese"};
+    for (const wchar_t* name : candidates) {
+      if (FontInstalled(name)) return std::wstring(name);
+    }
+    return std::wstring(candidates[0]);  // let the font mapper choose a Shift_JIS font
+  }();
+  return face;
+}
+
+HFONT CreateNamedFont(const wchar_t* face, int designHeight, UINT dpi, bool bold, BYTE charSet) {
+  LOGFONTW lf{};
+  lf.lfHeight = -Scale(designHeight, dpi);
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = charSet;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+HFONT CreateGothicFont(int designHeight, UINT dpi, bool bold) {
+  return CreateNamedFont(GothicFaceName().c_str(), designHeight, dpi, bold, SHIFTJIS_CHARSET);
+}
+
+HFONT CreateMessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+RECT ActiveMonitorRect(HWND fallback) {
+  HWND reference = GetActiveWindow();
+  if (!reference) reference = fallback;
+  HMONITOR monitor = reference ? MonitorFromWindow(reference, MONITOR_DEFAULTTOPRIMARY)
+                               : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(monitor, &info);
+  return info.rcMonitor;
+}
+
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu,
+                        UINT dpi) {
+  RECT r{0, 0, clientWidth, clientHeight};
+  if (!AdjustWindowRectExForDpi(&r, style, menu, exStyle, dpi)) {
+    AdjustWindowRectEx(&r, style, menu, exStyle);
+  }
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void PlaceAtDesignPosition(HWND hwnd, int designLeft, int designTop, HWND reference) {
+  const RECT monitor = ActiveMonitorRect(reference);
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const UINT dpi = DpiOf(hwnd);
+  int left = monitor.left + Scale(designLeft, dpi);
+  int top = monitor.top + Scale(designTop, dpi);
+  if (left + width > monitor.right) left = monitor.right - width;
+  if (top + height > monitor.bottom) top = monitor.bottom - height;
+  if (left < monitor.left) left = monitor.left;
+  if (top < monitor.top) top = monitor.top;
+  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CenterOnActiveMonitor(HWND hwnd, HWND reference) {
+  const RECT monitor = ActiveMonitorRect(reference);
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = monitor.left + ((monitor.right - monitor.left) - width) / 2;
+  const int top = monitor.top + ((monitor.bottom - monitor.top) - height) / 2;
+  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace vellumo::win32

@@ -1,0 +1,68 @@
+// Layout helpers for windows designed at 96 dots per inch: scaling by the window's DPI, the
+// Japanese Gothic font (with a stand-in where the designed one is missing), and the placement of
+// fixed-position windows on the monitor of the active window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vellumo::win32 {
+
+inline constexpr UINT kDesignDpi = 96;
+
+// The DPI of a window (or of the system when the window is null).
+UINT DpiOf(HWND hwnd);
+
+// A design measure (pixels at 96 DPI) at the given DPI.
+inline int Scale(int designPixels, UINT dpi) {
+  return MulDiv(designPixels, static_cast<int>(dpi), kDesignDpi);
+}
+
+// The face name of the proportional Japanese Gothic font to use: "ＭＳ Ｐゴシック" when installed,
+// otherwise the first proportional Japanese Gothic font found.
+const std::wstring& GothicFaceName();
+
+// A font of the proportional Japanese Gothic face with the given character height (design
+// pixels at 96 DPI), scaled to dpi. The caller owns it (see GdiFont).
+HFONT CreateGothicFont(int designHeight, UINT dpi, bool bold = false);
+HFONT CreateNamedFont(const wchar_t* face, int designHeight, UINT dpi, bool bold, BYTE charSet);
+
+// The system's message-box font at dpi.
+HFONT CreateMessageFont(UINT dpi);
+
+// Owns one GDI font.
+class GdiFont {
+ public:
+  GdiFont() = default;
+  explicit GdiFont(HFONT font) : font_(font) {}
+  ~GdiFont() { Reset(); }
+  GdiFont(const GdiFont&) = delete;
+  GdiFont& operator=(const GdiFont&) = delete;
+  void Reset(HFONT font = nullptr) {
+    if (font_) DeleteObject(font_);
+    font_ = font;
+  }
+  HFONT Get() const { return font_; }
+
+ private:
+  HFONT font_ = nullptr;
+};
+
+// The work area of the monitor that shows the active window (or the main window, or the
+// primary monitor).
+RECT ActiveMonitorRect(HWND fallback);
+
+// Outer size of a window whose client area is clientWidth x clientHeight at dpi.
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu,
+                        UINT dpi);
+
+// Places a window at a fixed design position (left, top at 96 DPI) relative to the top-left of
+// the monitor of the active window, moved left or up where it would stick out past that
+// monitor's right or bottom edge.
+void PlaceAtDesignPosition(HWND hwnd, int designLeft, int designTop, HWND reference);
+
+// Centres a window on the monitor of the active window.
+void CenterOnActiveMonitor(HWND hwnd, HWND reference);
+
+}  // namespace vellumo::win32

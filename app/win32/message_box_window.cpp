@@ -1,0 +1,181 @@
+#include "app/win32/message_box_window.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/win32/application.h"
+#include "app/win32/dialog_window.h"
+#include "app/win32/dpi.h"
+#include "platform/win32/unicode.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr int kFirstButtonId = 1000;
+
+// Measures at 96 DPI; the box is scaled to the DPI of the monitor it is shown on.
+constexpr int kMargin = 12;
+constexpr int kIconTextGap = 12;
+constexpr int kTextButtonsGap = 14;
+constexpr int kButtonGap = 6;
+constexpr int kButtonMinWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonTextMargin = 12;
+
+class MessageBoxWindow final : public DialogWindow {
+ public:
+  MessageBoxWindow(const std::string& text, MessageKind kind, MessageButtons buttons)
+      : text_(Utf8ToWide(text)),
+        kind_(kind),
+        buttons_(ButtonsShown(buttons)),
+        defaultButton_(DefaultButton(buttons)),
+        cancelButton_(CancelButton(buttons)) {}
+
+  int Show(HWND owner) {
+    Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK,
+           WS_EX_DLGMODALFRAME);
+    CenterOnActiveMonitor(Handle(), owner);
+    Application::Instance().ShowModal(Handle(), closed_, [this] {
+      // The focus starts on the default button, or on the first one.
+      std::optional<MessageButton> first = defaultButton_;
+      if (!first && !buttons_.empty()) first = buttons_.front();
+      if (first) {
+        SendMessageW(Handle(), WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(GetDlgItem(Handle(), IdOf(*first))), TRUE);
+      }
+    });
+    Destroy();
+    return result_;
+  }
+
+ private:
+  static int IdOf(MessageButton b) { return kFirstButtonId + static_cast<int>(b); }
+
+  void OnCreate() override {
+    const UINT dpi = DpiOf(GetActiveWindow());
+    SetWindowTextW(Handle(), Utf8ToWide(KindCaption(kind_)).c_str());
+    font_.Reset(CreateMessageFont(dpi));
+
+    int iconSize = 0;
+    HWND icon = nullptr;
+    if (const int iconId = KindIconId(kind_)) {
+      iconSize = GetSystemMetricsForDpi(SM_CXICON, dpi);
+      icon = AddControl(L"STATIC", nullptr, SS_ICON | SS_REALSIZEIMAGE, -1);
+      auto image = static_cast<HICON>(
+          LoadImageW(nullptr, MAKEINTRESOURCEW(iconId), IMAGE_ICON, iconSize, iconSize, LR_SHARED));
+      SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
+    }
+
+    // The text: word-wrapped, at most half the screen wide.
+    const RECT monitor = ActiveMonitorRect(Application::Instance().MainWindow());
+    const int maxTextWidth = (monitor.right - monitor.left) / 2;
+    HDC dc = GetDC(Handle());
+    HGDIOBJ oldFont = SelectObject(dc, font_.Get());
+    RECT textRect{0, 0, maxTextWidth, 0};
+    DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    int widestCaption = 0;
+    for (const auto b : buttons_) {
+      const std::wstring caption = Utf8ToWide(ButtonInfo(b).caption);
+      RECT r{};
+      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
+                DT_CALCRECT | DT_SINGLELINE);
+      widestCaption = std::max<int>(widestCaption, r.right - r.left);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(Handle(), dc);
+
+    const int margin = Scale(kMargin, dpi);
+    const int textLeft = margin + (iconSize ? iconSize + Scale(kIconTextGap, dpi) : 0);
+    const int textWidth = textRect.right - textRect.left;
+    const int textHeight = textRect.bottom - textRect.top;
+    const int contentHeight = std::max(iconSize, textHeight);
+    HWND label = AddControl(L"STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, -1);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    MoveWindow(label, textLeft, margin + (contentHeight - textHeight) / 2, textWidth, textHeight,
+               FALSE);
+    if (icon) MoveWindow(icon, margin, margin, iconSize, iconSize, FALSE);
+
+    const int buttonWidth =
+        std::max(Scale(kButtonMinWidth, dpi), widestCaption + 2 * Scale(kButtonTextMargin, dpi));
+    const int buttonHeight = Scale(kButtonHeight, dpi);
+    const int gap = Scale(kButtonGap, dpi);
+    const int count = static_cast<int>(buttons_.size());
+    const int rowWidth = count * buttonWidth + std::max(0, count - 1) * gap;
+    const int clientWidth = std::max(textLeft + textWidth + margin, rowWidth + 2 * margin);
+    const int rowTop = margin + contentHeight + Scale(kTextButtonsGap, dpi);
+    int left = (clientWidth - rowWidth) / 2;
+    for (const auto b : buttons_) {
+      const bool isDefault = defaultButton_ == b;
+      HWND button =
+          AddControl(L"BUTTON", Utf8ToWide(ButtonInfo(b).caption).c_str(),
+                     WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), IdOf(b));
+      SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+      MoveWindow(button, left, rowTop, buttonWidth, buttonHeight, FALSE);
+      left += buttonWidth + gap;
+    }
+    if (defaultButton_)
+      SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(IdOf(*defaultButton_)), 0);
+
+    const int clientHeight = rowTop + buttonHeight + margin;
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, style, exStyle, false, dpi);
+    SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
+    switch (message) {
+      case WM_COMMAND: {
+        handled = true;
+        const int id = LOWORD(wParam);
+        if (id == IDCANCEL) {  // Escape
+          if (cancelButton_) Finish(ButtonInfo(*cancelButton_).result);
+          return 0;
+        }
+        for (const auto b : buttons_) {
+          if (IdOf(b) != id) continue;
+          // Help shows help for the box's context and leaves the box open; the program has no
+          // help file, so it does nothing more.
+          if (b != MessageButton::Help) Finish(ButtonInfo(b).result);
+        }
+        return 0;
+      }
+      case WM_CLOSE:  // the close box and Alt+F4 answer as Cancel does
+        handled = true;
+        Finish(ResultCancel);
+        return 0;
+      default:
+        return 0;
+    }
+  }
+
+  void Finish(int result) {
+    result_ = result;
+    closed_ = true;
+  }
+
+  std::wstring text_;
+  MessageKind kind_;
+  std::vector<MessageButton> buttons_;
+  std::optional<MessageButton> defaultButton_;
+  std::optional<MessageButton> cancelButton_;
+  GdiFont font_;
+  bool closed_ = false;
+  int result_ = ResultCancel;
+};
+
+}  // namespace
+
+int MessageBoxes::ShowMessageBox(const std::string& text, MessageKind kind, MessageButtons buttons,
+                                 int /*helpContext*/) {
+  MessageBoxWindow box(text, kind, buttons);
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = Application::Instance().MainWindow();
+  return box.Show(owner);
+}
+
+}  // namespace vellumo::win32

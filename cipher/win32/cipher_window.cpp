@@ -1,0 +1,209 @@
+#include "cipher/win32/cipher_window.h"
+
+#include <string>
+
+#include "app/win32/application.h"
+#include "platform/secure_wipe.h"
+#include "platform/win32/unicode.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr int kButton2Id = 102;  // not IDCANCEL: Escape must not press "キャンセル"
+constexpr int kEdit1Id = 100;
+constexpr int kCheckBox1Id = 101;
+
+constexpr int kClientWidth = 370;
+constexpr int kClientHeight = 143;
+constexpr int kLeft = 191;
+constexpr int kTop = 125;
+constexpr int kFontHeight = 12;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+struct Placement {
+  int left, top, width, height;
+};
+constexpr Placement kLabel1{16, 12, 341, 29};
+constexpr Placement kLabel2{20, 52, 26, 12};
+constexpr Placement kEdit1{52, 48, 301, 20};
+constexpr Placement kButton1{192, 112, 77, 21};
+constexpr Placement kCheckBox1{52, 80, 301, 17};
+constexpr Placement kButton2{276, 112, 77, 21};
+
+void Place(HWND control, const Placement& p, UINT dpi) {
+  MoveWindow(control, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
+             Scale(p.height, dpi), TRUE);
+}
+
+void FitWidthToText(HWND label, HFONT font) {
+  wchar_t text[64];
+  const int length = GetWindowTextW(label, text, 64);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text, length, &extent);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r{};
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
+  if (extent.cx > r.right - r.left) {
+    MoveWindow(label, r.left, r.top, extent.cx, r.bottom - r.top, TRUE);
+  }
+}
+
+}  // namespace
+
+CipherWindow::CipherWindow(HWND owner) {
+  Create(owner, kStyle, kExStyle);
+}
+
+CipherWindow::~CipherWindow() {
+  WipeKeyField();
+}
+
+void CipherWindow::OnCreate() {
+  SetWindowTextW(Handle(), Utf8ToWide(kAskKeyCaption).c_str());
+  // Created in tab order: the labels take no focus; Edit1, Button1, CheckBox1, Button2.
+  label1_ = AddControl(
+      L"STATIC",
+      L" テキストの暗号化、または暗号化されたテキストの解読時に必要な「鍵」を入力して下さい。",
+      SS_LEFT | SS_NOPREFIX, -1);
+  label2_ = AddControl(L"STATIC", L"鍵\u3000\uff1a", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1);
+  edit1_ =
+      AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, kEdit1Id, WS_EX_CLIENTEDGE);
+  button1_ = AddControl(L"BUTTON", L"O.K.", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  checkBox1_ = AddControl(L"BUTTON", L"鍵を保存する （このプログラムが起動している間のみ）",
+                          WS_TABSTOP | BS_AUTOCHECKBOX, kCheckBox1Id);
+  button2_ = AddControl(L"BUTTON", L"キャンセル", WS_TABSTOP | BS_PUSHBUTTON, kButton2Id);
+  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
+  Layout(DpiOf(Handle()));
+}
+
+void CipherWindow::Layout(UINT dpi) {
+  font_.Reset(CreateGothicFont(kFontHeight, dpi));
+  for (HWND control : {label1_, label2_, edit1_, button1_, checkBox1_, button2_}) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  }
+  Place(label1_, kLabel1, dpi);
+  // The label is as wide as its text, as the designed face draws it in its box; a stand-in face
+  // may draw it wider, and it must not be cut.
+  Place(label2_, kLabel2, dpi);
+  FitWidthToText(label2_, font_.Get());
+  Place(edit1_, kEdit1, dpi);
+  Place(button1_, kButton1, dpi);
+  Place(checkBox1_, kCheckBox1, dpi);
+  Place(button2_, kButton2, dpi);
+}
+
+INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          handled = true;
+          if (form_) form_->Button1Click();
+          return 0;
+        case kButton2Id:
+          handled = true;
+          if (form_) form_->Button2Click();
+          return 0;
+        case IDCANCEL:  // Escape: no button is bound to it
+          handled = true;
+          return 0;
+        default:
+          return 0;
+      }
+    case WM_CLOSE:  // the close box and Alt+F4
+      handled = true;
+      RequestClose();
+      return 0;
+    case WM_DPICHANGED: {
+      handled = true;
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      Layout(HIWORD(wParam));
+      const SIZE outer = OuterSizeForClient(Scale(kClientWidth, HIWORD(wParam)),
+                                            Scale(kClientHeight, HIWORD(wParam)), kStyle, kExStyle,
+                                            false, HIWORD(wParam));
+      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+Text CipherWindow::KeyText() const {
+  const int length = GetWindowTextLengthW(edit1_);
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(GetWindowTextW(edit1_, wide.data(), length + 1)));
+  Text key = WideToCp932(wide);
+  SecureWipe(wide.data(), wide.size() * sizeof(wchar_t));
+  return key;
+}
+
+void CipherWindow::SetKeyText(TextView keyText) {
+  std::wstring wide = Cp932ToWide(keyText);
+  SetWindowTextW(edit1_, wide.c_str());
+  SecureWipe(wide.data(), wide.size() * sizeof(wchar_t));
+}
+
+void CipherWindow::WipeKeyField() {
+  if (!edit1_ || !IsWindow(edit1_)) return;
+  const int length = GetWindowTextLengthW(edit1_);
+  if (length > 0) {
+    // Overwrite the control's own buffer before emptying it.
+    const std::wstring blanks(static_cast<std::size_t>(length), L' ');
+    SetWindowTextW(edit1_, blanks.c_str());
+  }
+  SetWindowTextW(edit1_, L"");
+  SendMessageW(edit1_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+bool CipherWindow::RememberChecked() const {
+  return SendMessageW(checkBox1_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CipherWindow::SetRememberChecked(bool checked) {
+  SendMessageW(checkBox1_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CipherWindow::SetRememberEnabled(bool enabled) {
+  EnableWindow(checkBox1_, enabled);
+}
+
+void CipherWindow::SetCaption(const std::string& caption) {
+  SetWindowTextW(Handle(), Utf8ToWide(caption).c_str());
+}
+
+void CipherWindow::ShowModal() {
+  closed_ = false;
+  const UINT dpi = DpiOf(GetActiveWindow() ? GetActiveWindow() : Handle());
+  Layout(dpi);
+  const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
+                                        kExStyle, false, dpi);
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
+  // "O.K." is the default button again at every showing, whichever button had the focus last.
+  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
+  Application::Instance().ShowModal(Handle(), closed_, [this] {
+    if (form_) form_->FormShow();
+  });
+}
+
+void CipherWindow::RequestClose() {
+  bool canClose = true;
+  if (form_) form_->FormCloseQuery(canClose);
+  if (canClose) closed_ = true;
+}
+
+void CipherWindow::FocusKeyField() {
+  // Through the dialog manager, which selects the whole text of an edit field it moves to.
+  SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit1_), TRUE);
+}
+
+}  // namespace vellumo::win32
