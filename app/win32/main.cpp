@@ -1,5 +1,6 @@
-// The program's entry point: creates the three windows in their order, shows the main window as
-// the process was asked to, and runs the message loop until the main window closes.
+// The program's entry point: creates the main window, the key dialog and the About box in that
+// order, shows the main window as the process was asked to, and runs the message loop until the
+// main window closes.
 #include <commctrl.h>
 #include <windows.h>
 
@@ -9,8 +10,14 @@
 #include "app/win32/startup.h"
 #include "cipher/cipher_form.h"
 #include "cipher/win32/cipher_window.h"
+#include "editor/hints.h"
+#include "editor/main_form.h"
+#include "editor/win32/about_window.h"
+#include "editor/win32/clipboard_win32.h"
+#include "editor/win32/file_dialogs_win32.h"
 #include "editor/win32/main_window.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/win32/unicode.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -25,13 +32,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   app.Initialize(instance, Utf8ToWide(kAppTitle));
   MessageBoxes boxes;
 
-  MainWindow mainForm;
-  CipherWindow cipherWindow(mainForm.Handle());
+  MainWindow mainWindow;
+  CipherWindow cipherWindow(mainWindow.Handle());
   TCipherForm cipherForm(cipherWindow, boxes, SystemClock());
   cipherWindow.Bind(cipherForm);
+  AboutWindow aboutWindow(mainWindow.Handle());
+
+  FileDialogs dialogs(mainWindow.Handle());
+  Clipboard clipboard;
+  THintState hints;
+  TMainForm mainForm(MainFormPorts{mainWindow, mainWindow.Memo1(), dialogs, clipboard, aboutWindow,
+                                   cipherForm, hints, SystemFileSystem(), SystemClock(),
+                                   CommandLineUtf8()});
+  mainWindow.Bind(mainForm, hints);
 
   app.ShowMainWindow(StartupShowCommand());
   const int code = app.Run();
+  // The key lives only in memory: wipe what the key field still holds.
   cipherWindow.WipeKeyField();
   return code;
 }

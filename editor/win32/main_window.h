@@ -1,31 +1,74 @@
-// The main window TMainForm: frame, menu bar, tool bar, edit area and status line, and the
-// routing of its commands, keys and hints to the portable TMainForm.
+// The main window TMainForm: frame, menu bar, tool bar, edit area and status line; the routing of
+// its commands and shortcuts to the portable TMainForm; the status-line hints and the tool bar's
+// tooltips.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
+#include <memory>
+
+#include "app/win32/dpi.h"
+#include "editor/commands.h"
+#include "editor/hints.h"
+#include "editor/main_form.h"
+#include "editor/main_window.h"
+#include "editor/tooltip.h"
+#include "editor/win32/memo.h"
+#include "editor/win32/speed_bar.h"
+#include "editor/win32/tooltip_window.h"
 
 namespace vellumo::win32 {
 
-class MainWindow {
+class MainWindow final : public IMainWindow {
  public:
+  // Creates the window hidden, captioned "MainForm", with its edit area, tool bar and status line.
   MainWindow();
-  ~MainWindow();
+  ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
+  Memo& Memo1() { return *memo_; }
 
-  // Runs once, at the window's first activation, before any queued input.
-  void SetFormActivate(std::function<void()> handler) { formActivate_ = std::move(handler); }
+  // Connects the commands: the menu bar, the tool bar, the shortcuts and the hints now run
+  // form's handlers. Runs the form's creation handler.
+  void Bind(TMainForm& form, THintState& hints);
+
+  // IMainWindow
+  void SetCaption(const std::string& caption) override;
+  void SetStatusText(const std::string& text) override;
+  void Close() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void BuildMenu();
+  void Layout();
+  void ApplyDpi(UINT dpi);
+  void Run(const CommandItem& item, const void* sender);
+
+  // Seen before dispatch: shortcuts first, Tab in the edit area, tooltip events.
+  bool PreTranslate(const MSG& msg);
+  // The idle rule for the status line.
+  void Idle();
+  // The tool bar control under the pointer that has tooltips on (a button or the bar), if any.
+  std::optional<ControlId> HintControlAt(POINT screen) const;
+  // The hints from the control under the pointer outward; empty when none of the program's
+  // controls is under it.
+  std::vector<std::string_view> HintChainAt(POINT screen) const;
+  void Act(const TooltipAction& action);
+  void ShowTimerFired();
 
   HWND hwnd_ = nullptr;
-  std::function<void()> formActivate_;
+  HMENU menu_ = nullptr;
+  std::unique_ptr<Memo> memo_;
+  std::unique_ptr<SpeedBar> speedBar_;
+  HWND statusLine_ = nullptr;
+  TooltipWindow tooltip_;
+  TooltipTracker tracker_;
+  TMainForm* form_ = nullptr;
+  THintState* hints_ = nullptr;
+  UINT dpi_ = kDesignDpi;
   bool activated_ = false;
 };
 

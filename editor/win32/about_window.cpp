@@ -1,0 +1,98 @@
+#include "editor/win32/about_window.h"
+
+#include "app/win32/application.h"
+#include "resources/resource_ids.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr int kClientWidth = 219;
+constexpr int kClientHeight = 156;
+constexpr int kLeft = 286;
+constexpr int kTop = 178;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+struct Placement {
+  int left, top, width, height;
+};
+constexpr Placement kImage1{12, 12, 195, 78};
+constexpr Placement kLabel1{156, 96, 49, 15};
+constexpr Placement kButton1{132, 124, 77, 21};
+
+void Place(HWND control, const Placement& p, UINT dpi) {
+  MoveWindow(control, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
+             Scale(p.height, dpi), TRUE);
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(HWND owner) {
+  Create(owner, kStyle, kExStyle);
+}
+
+AboutWindow::~AboutWindow() {
+  if (logo_) DeleteObject(logo_);
+}
+
+void AboutWindow::OnCreate() {
+  SetWindowTextW(Handle(), L"Vellumo のバージョン情報");
+  // The picture stretches to its box, which is the logo's own size scaled by DPI.
+  image1_ = AddControl(L"STATIC", nullptr, SS_BITMAP | SS_REALSIZECONTROL, -1);
+  logo_ = static_cast<HBITMAP>(LoadImageW(Application::Instance().InstanceHandle(),
+                                          MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
+  SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+  label1_ = AddControl(L"STATIC", L"Ver. 0.2", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1);
+  button1_ = AddControl(L"BUTTON", L"O.K.", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
+  Layout(DpiOf(Handle()));
+}
+
+void AboutWindow::Layout(UINT dpi) {
+  labelFont_.Reset(CreateGothicFont(15, dpi));
+  buttonFont_.Reset(CreateGothicFont(12, dpi));
+  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
+  SendMessageW(button1_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.Get()), TRUE);
+  Place(image1_, kImage1, dpi);
+  Place(label1_, kLabel1, dpi);
+  Place(button1_, kButton1, dpi);
+  const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
+                                        kExStyle, false, dpi);
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  switch (message) {
+    case WM_COMMAND:
+      handled = true;
+      if (LOWORD(wParam) == IDOK) closed_ = true;  // Button1Click; Escape (IDCANCEL) does nothing
+      return 0;
+    case WM_CLOSE:  // the close box and Alt+F4
+      handled = true;
+      closed_ = true;
+      return 0;
+    case WM_DPICHANGED: {
+      handled = true;
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      Layout(HIWORD(wParam));
+      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+void AboutWindow::ShowModal() {
+  closed_ = false;
+  Layout(DpiOf(GetActiveWindow() ? GetActiveWindow() : Handle()));
+  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
+  Application::Instance().ShowModal(Handle(), closed_, [this] {
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button1_), TRUE);
+  });
+}
+
+}  // namespace vellumo::win32

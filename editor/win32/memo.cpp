@@ -1,0 +1,77 @@
+#include "editor/win32/memo.h"
+
+#include "app/win32/application.h"
+#include "platform/win32/unicode.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr int kFontHeight = 15;
+
+}  // namespace
+
+Memo::Memo(HWND parent) {
+  // Lines wrap (no ES_AUTOHSCROLL, no horizontal scroll bar); the selection hides without the
+  // focus (no ES_NOHIDESEL).
+  hwnd_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"EDIT", L"",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_LEFT,
+      0, 0, 0, 0, parent, nullptr, Application::Instance().InstanceHandle(), nullptr);
+  SendMessageW(hwnd_, EM_LIMITTEXT, 0, 0);  // the largest the control allows
+}
+
+void Memo::SetDpi(UINT dpi) {
+  font_.Reset(CreateGothicFont(kFontHeight, dpi));
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+}
+
+std::wstring Memo::WideText() const {
+  const int length = GetWindowTextLengthW(hwnd_);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), length + 1)));
+  return text;
+}
+
+Text Memo::GetText() {
+  return WideToCp932(WideText());
+}
+
+void Memo::SetText(TextView text) {
+  const std::wstring wide = Cp932ToWide(UpToZero(text));
+  SetWindowTextW(hwnd_, wide.c_str());
+}
+
+Text Memo::GetSelectedText() {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (end <= start) return {};
+  const std::wstring text = WideText();
+  if (start >= text.size()) return {};
+  return WideToCp932(std::wstring_view(text).substr(start, end - start));
+}
+
+void Memo::ReplaceSelection(TextView text) {
+  const std::wstring wide = Cp932ToWide(UpToZero(text));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  // Whatever the control could undo before is dropped too, so Undo never brings back what this
+  // replacement removed.
+  SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void Memo::Undo() {
+  SendMessageW(hwnd_, WM_UNDO, 0, 0);
+}
+void Memo::Cut() {
+  SendMessageW(hwnd_, WM_CUT, 0, 0);
+}
+void Memo::Copy() {
+  SendMessageW(hwnd_, WM_COPY, 0, 0);
+}
+void Memo::Paste() {
+  SendMessageW(hwnd_, WM_PASTE, 0, 0);
+}
+void Memo::SelectAll() {
+  SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+}
+
+}  // namespace vellumo::win32

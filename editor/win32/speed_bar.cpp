@@ -1,0 +1,160 @@
+#include "editor/win32/speed_bar.h"
+
+#include <windowsx.h>
+
+#include "app/win32/application.h"
+#include "app/win32/failure_display.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TPanel";
+constexpr int kBarHeight = 33;
+constexpr int kButtonTop = 4;
+constexpr int kButtonSize = 25;
+constexpr int kPictureSize = 20;
+constexpr COLORREF kTransparent = RGB(128, 128, 0);
+
+}  // namespace
+
+SpeedBar::SpeedBar(HWND parent, std::vector<Button> buttons) : buttons_(std::move(buttons)) {
+  HINSTANCE instance = Application::Instance().InstanceHandle();
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);  // no CS_DBLCLKS: the second press of a double click is a press
+  for (const auto& b : buttons_) {
+    bitmaps_.push_back(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(b.bitmapId),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  }
+  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                          parent, nullptr, instance, this);
+}
+
+SpeedBar::~SpeedBar() {
+  for (HBITMAP b : bitmaps_) {
+    if (b) DeleteObject(b);
+  }
+}
+
+int SpeedBar::Height(UINT dpi) {
+  return Scale(kBarHeight, dpi);
+}
+
+void SpeedBar::SetDpi(UINT dpi) {
+  dpi_ = dpi;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+RECT SpeedBar::ButtonRect(int index) const {
+  const int left = Scale(buttons_[static_cast<std::size_t>(index)].designLeft, dpi_);
+  const int top = Scale(kButtonTop, dpi_);
+  const int size = Scale(kButtonSize, dpi_);
+  return RECT{left, top, left + size, top + size};
+}
+
+int SpeedBar::ButtonAt(POINT client) const {
+  // Later buttons lie on top where neighbours share their border line.
+  for (int i = static_cast<int>(buttons_.size()) - 1; i >= 0; --i) {
+    const RECT r = ButtonRect(i);
+    if (PtInRect(&r, client)) return i;
+  }
+  return -1;
+}
+
+LRESULT CALLBACK SpeedBar::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<SpeedBar*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<SpeedBar*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return Guard([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+void SpeedBar::SetPushed(int index) {
+  const bool in = index >= 0;
+  if (in == pushedIn_) return;
+  pushedIn_ = in;
+  const RECT r = ButtonRect(pressed_);
+  InvalidateRect(hwnd_, &r, TRUE);
+}
+
+LRESULT SpeedBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN: {
+      const int index = ButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (index < 0) return 0;
+      pressed_ = index;
+      pushedIn_ = false;
+      SetCapture(hwnd_);
+      SetPushed(index);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (pressed_ >= 0) {
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        SetPushed(ButtonAt(p) == pressed_ ? pressed_ : -1);
+      }
+      return 0;
+    case WM_LBUTTONUP: {
+      if (pressed_ < 0) return 0;
+      const int index = pressed_;
+      const bool over = ButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == index;
+      SetPushed(-1);
+      pressed_ = -1;
+      ReleaseCapture();
+      if (over && buttons_[static_cast<std::size_t>(index)].click) {
+        buttons_[static_cast<std::size_t>(index)].click(&buttons_[static_cast<std::size_t>(index)]);
+      }
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (pressed_ >= 0 && reinterpret_cast<HWND>(lParam) != hwnd_) {
+        SetPushed(-1);
+        pressed_ = -1;
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void SpeedBar::Paint(HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+  const int picture = Scale(kPictureSize, dpi_);
+  HDC source = CreateCompatibleDC(dc);
+  for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
+    RECT r = ButtonRect(i);
+    const bool pushed = i == pressed_ && pushedIn_;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    HBITMAP bitmap = bitmaps_[static_cast<std::size_t>(i)];
+    if (!bitmap) continue;
+    const int shift = pushed ? 1 : 0;
+    const int x = r.left + (r.right - r.left - picture) / 2 + shift;
+    const int y = r.top + (r.bottom - r.top - picture) / 2 + shift;
+    HGDIOBJ old = SelectObject(source, bitmap);
+    // The left half is the picture for the enabled state; the buttons are always enabled.
+    TransparentBlt(dc, x, y, picture, picture, source, 0, 0, kPictureSize, kPictureSize,
+                   kTransparent);
+    SelectObject(source, old);
+  }
+  DeleteDC(source);
+}
+
+}  // namespace vellumo::win32

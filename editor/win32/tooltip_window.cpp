@@ -1,0 +1,132 @@
+#include "editor/win32/tooltip_window.h"
+
+#include "app/win32/application.h"
+#include "platform/win32/unicode.h"
+
+namespace vellumo::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"THintWindow";
+constexpr int kPaddingX = 2;
+constexpr int kPaddingY = 1;
+
+HFONT CreateStatusFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  }
+  return CreateFontIndirectW(&metrics.lfStatusFont);
+}
+
+// The bottom of the pointer's image below the hot spot, in pixels.
+int PointerDepth() {
+  CURSORINFO info{};
+  info.cbSize = sizeof(info);
+  int depth = GetSystemMetrics(SM_CYCURSOR);
+  if (GetCursorInfo(&info) && info.hCursor) {
+    ICONINFO icon{};
+    if (GetIconInfo(info.hCursor, &icon)) {
+      BITMAP bm{};
+      HBITMAP shape = icon.hbmColor ? icon.hbmColor : icon.hbmMask;
+      if (shape && GetObjectW(shape, sizeof(bm), &bm)) {
+        const int height = icon.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+        depth = height - static_cast<int>(icon.yHotspot);
+      }
+      if (icon.hbmColor) DeleteObject(icon.hbmColor);
+      if (icon.hbmMask) DeleteObject(icon.hbmMask);
+    }
+  }
+  return depth;
+}
+
+}  // namespace
+
+TooltipWindow::TooltipWindow() {
+  HINSTANCE instance = Application::Instance().InstanceHandle();
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_SAVEBITS | CS_DROPSHADOW;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"",
+                          WS_POPUP, 0, 0, 0, 0, Application::Instance().Handle(), nullptr, instance,
+                          this);
+}
+
+TooltipWindow::~TooltipWindow() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+void TooltipWindow::ShowBelowPointer(const std::string& text) {
+  text_ = Utf8ToWide(text);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const UINT dpi = DpiOf(Application::Instance().MainWindow());
+  font_.Reset(CreateStatusFont(dpi));
+  HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, font_.Get());
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  const int width = r.right + 2 * Scale(kPaddingX, dpi) + 2;
+  const int height = r.bottom + 2 * Scale(kPaddingY, dpi) + 2;
+  int left = pointer.x;
+  int top = pointer.y + PointerDepth();
+  // Keep it on the monitor.
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info);
+  if (left + width > info.rcWork.right) left = info.rcWork.right - width;
+  if (top + height > info.rcWork.bottom) top = pointer.y - height;
+  SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TooltipWindow::Hide() {
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+LRESULT CALLBACK TooltipWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TooltipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT r{};
+      GetClientRect(hwnd, &r);
+      DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT);
+      if (self) {
+        HGDIOBJ old = SelectObject(dc, self->font_.Get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+        InflateRect(&r, -1, -1);
+        DrawTextW(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &r,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+      }
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace vellumo::win32

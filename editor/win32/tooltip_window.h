@@ -1,0 +1,31 @@
+// The tool bar's tooltip: a small window with a thin raised edge in the tooltip colour, its text
+// in the status-bar font, shown just below the mouse pointer's image.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/win32/dpi.h"
+
+namespace vellumo::win32 {
+
+class TooltipWindow {
+ public:
+  TooltipWindow();
+  ~TooltipWindow();
+  TooltipWindow(const TooltipWindow&) = delete;
+  TooltipWindow& operator=(const TooltipWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  void ShowBelowPointer(const std::string& text);
+  void Hide();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+  std::wstring text_;
+  GdiFont font_;
+};
+
+}  // namespace vellumo::win32
