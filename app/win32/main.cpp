@@ -1,8 +1,9 @@
 // The program's entry point: creates the main window, the key dialog and the About box in that
 // order, shows the main window as the process was asked to, and runs the message loop until the
 // main window closes.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "app/app_title.h"
 #include "app/win32/application.h"

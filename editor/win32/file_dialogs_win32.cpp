@@ -1,5 +1,7 @@
 #include "editor/win32/file_dialogs_win32.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 
 #include "app/win32/application.h"

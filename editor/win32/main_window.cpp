@@ -1,5 +1,7 @@
 #include "editor/win32/main_window.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <windowsx.h>
 

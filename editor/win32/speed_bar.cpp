@@ -1,5 +1,7 @@
 #include "editor/win32/speed_bar.h"
 
+#include <windows.h>
+
 #include <windowsx.h>
 
 #include "app/win32/application.h"
