@@ -106,6 +106,23 @@ void PlaceAtDesignPosition(HWND hwnd, int designLeft, int designTop, HWND refere
   SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FitWidthToText(HWND label, HFONT font) {
+  wchar_t text[64];
+  const int length = GetWindowTextW(label, text, 64);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text, length, &extent);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r{};
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
+  if (extent.cx > r.right - r.left) {
+    MoveWindow(label, r.left, r.top, extent.cx, r.bottom - r.top, TRUE);
+  }
+}
+
 void CenterOnActiveMonitor(HWND hwnd, HWND reference) {
   const RECT monitor = ActiveMonitorRect(reference);
   RECT window{};

@@ -62,6 +62,10 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
 // monitor's right or bottom edge.
 void PlaceAtDesignPosition(HWND hwnd, int designLeft, int designTop, HWND reference);
 
+// Widens a one-line label to its text when the font draws the text wider than the label's box
+// (a stand-in for the designed face may), keeping its left and top.
+void FitWidthToText(HWND label, HFONT font);
+
 // Centres a window on the monitor of the active window.
 void CenterOnActiveMonitor(HWND hwnd, HWND reference);
 

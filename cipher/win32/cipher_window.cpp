@@ -37,23 +37,6 @@ void Place(HWND control, const Placement& p, UINT dpi) {
              Scale(p.height, dpi), TRUE);
 }
 
-void FitWidthToText(HWND label, HFONT font) {
-  wchar_t text[64];
-  const int length = GetWindowTextW(label, text, 64);
-  HDC dc = GetDC(label);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE extent{};
-  GetTextExtentPoint32W(dc, text, length, &extent);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
-  RECT r{};
-  GetWindowRect(label, &r);
-  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
-  if (extent.cx > r.right - r.left) {
-    MoveWindow(label, r.left, r.top, extent.cx, r.bottom - r.top, TRUE);
-  }
-}
-
 }  // namespace
 
 CipherWindow::CipherWindow(HWND owner) {

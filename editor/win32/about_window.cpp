@@ -56,6 +56,7 @@ void AboutWindow::Layout(UINT dpi) {
   SendMessageW(button1_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.Get()), TRUE);
   Place(image1_, kImage1, dpi);
   Place(label1_, kLabel1, dpi);
+  FitWidthToText(label1_, labelFont_.Get());
   Place(button1_, kButton1, dpi);
   const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
                                         kExStyle, false, dpi);
