@@ -17,9 +17,9 @@ class TextReader {
   void Finish(Text& out);
 
  private:
-  bool afterCR_ = false;    // the last byte taken was a CR: an LF directly after it is skipped
-  bool lineOpen_ = false;   // bytes of a line have been taken since the last break
-  bool ended_ = false;      // a byte 26 was seen
+  bool afterCR_ = false;   // the last byte taken was a CR: an LF directly after it is skipped
+  bool lineOpen_ = false;  // bytes of a line have been taken since the last break
+  bool ended_ = false;     // a byte 26 was seen
 };
 
 // The text a whole file of these bytes reads as.

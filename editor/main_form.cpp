@@ -1,0 +1,186 @@
+#include "editor/main_form.h"
+
+#include "app/command_line.h"
+#include "editor/document_path.h"
+#include "editor/text_file.h"
+
+namespace vellumo {
+
+TMainForm::TMainForm(const MainFormPorts& ports)
+    : Memo1(ports.memo),
+      window_(ports.window),
+      dialogs_(ports.dialogs),
+      clipboard_(ports.clipboard),
+      about_(ports.about),
+      cipher_(ports.cipher),
+      hints_(ports.hints),
+      files_(ports.files),
+      clock_(ports.clock),
+      commandLine_(ports.commandLine) {}
+
+void TMainForm::FormCreate(Sender) {
+  hints_.OnHint = [this] { ShowHint(); };
+}
+
+void TMainForm::ShowHint(Sender) {
+  window_.SetStatusText(hints_.CurrentHint());
+}
+
+void TMainForm::SetLocation(const std::string& path) {
+  PathParts parts = SplitPath(path);
+  CurrentDir = std::move(parts.dir);
+  CurrentFileName = std::move(parts.name);
+}
+
+void TMainForm::PutText(TextView text) {
+  text = UpToZero(text);
+  if (Memo1.GetText() == text) return;
+  Memo1.SetText(text);
+}
+
+bool TMainForm::FileOpenDo(Text& out) {
+  out = ReadTextFile(files_, DocumentPath());
+  window_.SetCaption(DocumentCaption(CurrentFileName));
+  return true;
+}
+
+bool TMainForm::FileSaveDo(TextView text) {
+  WriteTextFile(files_, DocumentPath(), text);
+  window_.SetCaption(DocumentCaption(CurrentFileName));
+  return true;
+}
+
+void TMainForm::FormActivate(Sender sender) {
+  if (activated_) return;
+  activated_ = true;
+  const std::string argument = FirstArgument(commandLine_);
+  if (argument.empty()) {
+    FileNew(sender);
+    return;
+  }
+  SetLocation(argument);
+  const bool encrypted = IsEncryptedExtension(PathExtension(argument));
+  Text text;
+  FileOpenDo(text);
+  if (encrypted) {
+    // A cancelled key request leaves the file's text as read; text that does not decode is emptied.
+    const Text read = text;
+    cipher_.DecryptText(read, text);
+  }
+  PutText(text);
+}
+
+void TMainForm::FileNew(Sender) {
+  CurrentDir.clear();
+  CurrentFileName = DefaultFileName(clock_);
+  Memo1.SetText({});
+  window_.SetCaption(DocumentCaption(CurrentFileName));
+}
+
+void TMainForm::FileOpen(Sender) {
+  const auto path = dialogs_.ShowOpenDialog();
+  if (!path) return;
+  SetLocation(*path);
+  Text text;
+  FileOpenDo(text);
+  // Whatever decryption answers, its output goes into the edit area: empty after a cancelled key
+  // request or text that does not decode.
+  Text plain;
+  cipher_.DecryptText(text, plain);
+  PutText(plain);
+}
+
+void TMainForm::FileOpenNormal(Sender) {
+  const auto path = dialogs_.ShowOpenDialog();
+  if (!path) return;
+  SetLocation(*path);
+  Text text;
+  FileOpenDo(text);
+  PutText(text);
+}
+
+void TMainForm::FileSave(Sender sender) {
+  if (CurrentDir.empty()) {
+    FileSaveAs(sender);
+    return;
+  }
+  Text encrypted;
+  if (!cipher_.EncryptText(Memo1.GetText(), encrypted)) return;
+  FileSaveDo(encrypted);
+}
+
+void TMainForm::FileSaveNormal(Sender sender) {
+  if (CurrentDir.empty()) {
+    FileSaveAsNormal(sender);
+    return;
+  }
+  FileSaveDo(Memo1.GetText());
+}
+
+void TMainForm::FileSaveAs(Sender) {
+  const auto path = dialogs_.ShowSaveDialog(CurrentFileName);
+  if (!path) return;
+  SetLocation(*path);
+  Text encrypted;
+  if (!cipher_.EncryptText(Memo1.GetText(), encrypted)) return;
+  FileSaveDo(encrypted);
+}
+
+void TMainForm::FileSaveAsNormal(Sender) {
+  const auto path = dialogs_.ShowSaveDialog(CurrentFileName);
+  if (!path) return;
+  SetLocation(*path);
+  FileSaveDo(Memo1.GetText());
+}
+
+void TMainForm::FileExit(Sender) {
+  window_.Close();
+}
+
+void TMainForm::EditUndo(Sender) {
+  Memo1.Undo();
+}
+
+void TMainForm::EditCut(Sender) {
+  // The key is asked for before the clipboard is opened, and the selection is removed only once
+  // the clipboard holds its encrypted form.
+  Text encrypted;
+  if (!cipher_.EncryptText(Memo1.GetSelectedText(), encrypted)) return;
+  clipboard_.SetClipboardText(UpToZero(encrypted));
+  Memo1.ReplaceSelection({});
+}
+
+void TMainForm::EditCopy(Sender) {
+  Text encrypted;
+  if (!cipher_.EncryptText(Memo1.GetSelectedText(), encrypted)) return;
+  clipboard_.SetClipboardText(UpToZero(encrypted));
+}
+
+void TMainForm::EditPaste(Sender) {
+  // The clipboard is read and closed before the key is asked for.
+  const Text encoded = clipboard_.GetClipboardText();
+  Text plain;
+  if (!cipher_.DecryptText(encoded, plain)) return;
+  Memo1.ReplaceSelection(UpToZero(plain));
+}
+
+void TMainForm::EditCutNormal(Sender) {
+  Memo1.Cut();
+}
+void TMainForm::EditCopyNormal(Sender) {
+  Memo1.Copy();
+}
+void TMainForm::EditPasteNormal(Sender) {
+  Memo1.Paste();
+}
+void TMainForm::EditSelectAll(Sender) {
+  Memo1.SelectAll();
+}
+void TMainForm::EditKey(Sender) {
+  (void)cipher_.ChangeKey();
+}
+void TMainForm::HelpAbout(Sender) {
+  about_.ShowModal();
+}
+
+}  // namespace vellumo
