@@ -65,12 +65,22 @@ void TCipherForm::Button2Click() {
   view_.RequestClose();
 }
 
+void TCipherForm::ForgetUnrememberedKey() {
+  // A key that is not remembered is asked for again (with an empty field) before its next use,
+  // so the field need not keep it meanwhile.
+  if (!view_.RememberChecked()) view_.SetKeyText({});
+}
+
 bool TCipherForm::EncryptText(TextView text, Text& out) {
   if (text.empty()) {
     out.clear();
     return true;
   }
-  if (!PrepareKey()) return false;
+  if (!PrepareKey()) {
+    ForgetUnrememberedKey();
+    return false;
+  }
+  ForgetUnrememberedKey();
   if (KeyBytes.empty()) {
     out.assign(text);
     return true;
@@ -94,13 +104,19 @@ bool TCipherForm::DecryptText(TextView text, Text& out) {
     out.clear();
     return true;
   }
-  if (!PrepareKey()) return false;
+  if (!PrepareKey()) {
+    ForgetUnrememberedKey();
+    return false;
+  }
   if (KeyBytes.empty()) {
+    ForgetUnrememberedKey();
     out.assign(text);
     return true;
   }
   Text result;
-  if (DecryptLegacyText(text, result) || DecodeText(text, KeyBytes.front(), result)) {
+  const bool legacy = DecryptLegacyText(text, result);  // reads the key field
+  ForgetUnrememberedKey();
+  if (legacy || DecodeText(text, KeyBytes.front(), result)) {
     out = std::move(result);
     return true;
   }

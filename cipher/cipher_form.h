@@ -74,6 +74,9 @@ class TCipherForm {
   KeyBytesArray KeyBytes;
 
  private:
+  // Empties the key field after use unless the key is remembered.
+  void ForgetUnrememberedKey();
+
   ICipherView& view_;
   IMessageBoxes& boxes_;
   IClock& clock_;

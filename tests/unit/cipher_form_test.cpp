@@ -205,6 +205,47 @@ TEST(EncryptText, OutputRules) {
   }
 }
 
+TEST(KeyHygiene, TheFieldKeepsTheKeyOnlyWhileItIsRemembered) {
+  struct Case {
+    const char* what;
+    ScriptedCipherView::Script script;
+    Text fieldAfter;
+  };
+  const auto rememberAndOK = [](ScriptedCipherView& v) {
+    v.Type("kept");
+    v.CheckRemember();
+    v.ClickOK();
+  };
+  const auto rememberAndCancel = [](ScriptedCipherView& v) {
+    v.Type("kept");
+    v.CheckRemember();
+    v.ClickCancel();
+  };
+  const auto cancel = [](ScriptedCipherView& v) {
+    v.Type("typed");
+    v.ClickCancel();
+  };
+  const Case cases[] = {
+      {"asked, not remembered", EnterKey("secret"), ""},
+      {"cancelled, not remembered", cancel, ""},
+      {"remembered", rememberAndOK, "kept"},
+      {"remembered, then cancelled", rememberAndCancel, "kept"},
+  };
+  for (const auto& c : cases) {
+    for (const bool encrypt : {true, false}) {
+      CipherRig rig;
+      rig.view.scripts.push_back(c.script);
+      Text out;
+      if (encrypt) {
+        rig.form.EncryptText("Hi", out);
+      } else {
+        rig.form.DecryptText(":6h5\r\n", out);
+      }
+      EXPECT_EQ(rig.view.key, c.fieldAfter) << c.what << (encrypt ? " encrypt" : " decrypt");
+    }
+  }
+}
+
 TEST(EncryptText, TwoEncryptionsDifferButDecryptAlike) {
   CipherRig rig;
   rig.view.scripts.push_back([](ScriptedCipherView& v) {
@@ -302,6 +343,7 @@ TEST(DecryptText, ReadsTheLegacyFormUnderTheKeyFieldText) {
   Text out;
   EXPECT_TRUE(rig.form.DecryptText(legacy, out));
   EXPECT_EQ(out, "Hi");
+  EXPECT_EQ(rig.view.key, "") << "the field is emptied only after the legacy attempt read it";
 }
 
 }  // namespace
