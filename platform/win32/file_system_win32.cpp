@@ -122,6 +122,13 @@ class Win32FileSystem final : public IFileSystem {
   int ProbeWrite(const std::string& path) override {
     std::wstring wide;
     if (const int error = WidePath(path, wide)) return error;
+    // The read-only attribute is tested by itself too: where the file system does not enforce it
+    // on a write open (Wine running as root), the old refusal must still hold.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+      return kErrorAccessDenied;
+    }
     const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
