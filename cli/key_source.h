@@ -1,0 +1,17 @@
+// The key text for the tool: the first line of a key file, or a line typed at the terminal,
+// as code page 932 bytes, as the key field of the editor would hold it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cipher/text.h"
+
+namespace vellumo {
+
+// The key file's bytes up to its first CR or LF, or the line typed at the terminal converted to
+// code page 932. Throws CliError (no terminal, typing cancelled, a zero byte or a character that
+// code page 932 lacks) or FileFailure.
+Text ObtainKeyText(const std::optional<std::string>& keyFile);
+
+}  // namespace vellumo

@@ -1,0 +1,140 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "cli/cli_error.h"
+#include "cli/terminal.h"
+#include "platform/secure_wipe.h"
+
+namespace vellumo {
+namespace {
+
+void WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // nowhere left to report to
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+// While echo is off, a signal that ends the process first turns it back on.
+int ttyFd = -1;
+termios savedTerminal;
+struct sigaction savedActions[4];
+constexpr int kRestoreSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void RestoreTerminal(int sig) {
+  tcsetattr(ttyFd, TCSAFLUSH, &savedTerminal);
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+class EchoOff {
+ public:
+  explicit EchoOff(int fd) {
+    ttyFd = fd;
+    struct sigaction action {};
+    action.sa_handler = RestoreTerminal;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(kRestoreSignals); ++i) {
+      sigaction(kRestoreSignals[i], &action, &savedActions[i]);
+    }
+    termios quiet = savedTerminal;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL);
+    quiet.c_lflag |= ICANON;
+    tcsetattr(fd, TCSAFLUSH, &quiet);
+  }
+  ~EchoOff() {
+    tcsetattr(ttyFd, TCSAFLUSH, &savedTerminal);
+    for (std::size_t i = 0; i < std::size(kRestoreSignals); ++i) {
+      sigaction(kRestoreSignals[i], &savedActions[i], nullptr);
+    }
+  }
+  EchoOff(const EchoOff&) = delete;
+  EchoOff& operator=(const EchoOff&) = delete;
+};
+
+bool IsUtf8Compatible(const char* codeset) {
+  // The C locale's ASCII is taken as UTF-8: terminals there almost always send UTF-8.
+  return std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "ANSI_X3.4-1968") == 0;
+}
+
+// The typed bytes in the terminal's encoding, as UTF-8.
+std::string ToUtf8(std::string& typed, const char* codeset) {
+  if (IsUtf8Compatible(codeset)) return std::move(typed);
+  const iconv_t cd = iconv_open("UTF-8", codeset);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    throw CliError(
+        std::string("the terminal's encoding ") + codeset + " is not supported; use --key-file",
+        kExitRefused);
+  }
+  std::string utf8(typed.size() * 4 + 4, '\0');
+  char* src = typed.data();
+  std::size_t srcLeft = typed.size();
+  char* dst = utf8.data();
+  std::size_t dstLeft = utf8.size();
+  const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  iconv_close(cd);
+  const std::size_t failedAt = typed.size() - srcLeft;
+  SecureWipe(typed);
+  if (r == static_cast<std::size_t>(-1)) {
+    SecureWipe(utf8);
+    throw CliError("the key typed is not valid " + std::string(codeset) + " text (at byte " +
+                       std::to_string(failedAt + 1) + ")",
+                   kExitRefused);
+  }
+  utf8.resize(utf8.size() - dstLeft);
+  return utf8;
+}
+
+}  // namespace
+
+void WriteText(StandardStream stream, std::string_view utf8) {
+  WriteAll(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO, utf8);
+}
+
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
+  const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return KeyEntry::NoTerminal;
+  if (tcgetattr(fd, &savedTerminal) != 0) {
+    close(fd);
+    return KeyEntry::NoTerminal;
+  }
+  const char* codeset = nl_langinfo(CODESET);
+  std::string typed;
+  typed.reserve(1024);  // so that growing leaves no copies of the key behind
+  bool lineEnded = false;
+  {
+    // Echo goes off before the prompt shows, so nothing typed after it can appear.
+    EchoOff echoOff(fd);
+    WriteAll(fd, IsUtf8Compatible(codeset) ? prompt : std::string_view("Key: "));
+    char c = 0;
+    for (;;) {
+      const ssize_t n = read(fd, &c, 1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      if (c == '\n' || c == '\r') {
+        lineEnded = true;
+        break;
+      }
+      typed += c;
+    }
+  }
+  WriteAll(fd, "\n");  // the Enter that was not echoed
+  close(fd);
+  if (!lineEnded) {
+    SecureWipe(typed);
+    return KeyEntry::Cancelled;
+  }
+  utf8Key = ToUtf8(typed, codeset);
+  return KeyEntry::Typed;
+}
+
+}  // namespace vellumo

@@ -1,0 +1,24 @@
+// The tool's side of the terminal: text on the standard streams, and the key typed unseen.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vellumo {
+
+enum class StandardStream { Output, Error };
+
+// Writes UTF-8 text as it is: to a Windows console as characters, elsewhere as UTF-8 bytes.
+void WriteText(StandardStream stream, std::string_view utf8);
+
+enum class KeyEntry {
+  Typed,       // a line was typed (it may be empty)
+  Cancelled,   // the input ended before a line break
+  NoTerminal,  // the process has no terminal to ask on
+};
+
+// Shows prompt on the terminal and reads one line without echo, converted to UTF-8 from the
+// terminal's encoding. Throws CliError when what was typed is not valid in that encoding.
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key);
+
+}  // namespace vellumo

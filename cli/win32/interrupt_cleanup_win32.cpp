@@ -1,0 +1,10 @@
+#include "cli/interrupt_cleanup.h"
+
+namespace vellumo {
+
+// On Windows the temporary file is open without delete sharing while it is written, so a console
+// control handler could not remove it; an interrupted run may leave it beside the output.
+void RemoveOnInterrupt(const std::string&) {}
+void KeepOnInterrupt() {}
+
+}  // namespace vellumo

@@ -1,0 +1,109 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "cli/terminal.h"
+#include "platform/secure_wipe.h"
+#include "platform/win32/unicode.h"
+
+namespace vellumo {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+void WriteConsoleText(HANDLE console, std::wstring_view text) {
+  while (!text.empty()) {
+    DWORD written = 0;
+    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(text.size(), 8192));
+    if (!WriteConsoleW(console, text.data(), n, &written, nullptr) || written == 0) return;
+    text.remove_prefix(written);
+  }
+}
+
+// While echo is off, Ctrl+C and closing the console first turn it back on.
+HANDLE echoConsole = INVALID_HANDLE_VALUE;
+DWORD savedMode = 0;
+
+BOOL WINAPI RestoreEcho(DWORD) {
+  SetConsoleMode(echoConsole, savedMode);
+  return FALSE;  // the default handler ends the process
+}
+
+}  // namespace
+
+void WriteText(StandardStream stream, std::string_view utf8) {
+  const HANDLE h =
+      GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+  DWORD mode = 0;
+  if (GetConsoleMode(h, &mode)) {
+    WriteConsoleText(h, Utf8ToWide(utf8));
+    return;
+  }
+  while (!utf8.empty()) {
+    DWORD written = 0;
+    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(utf8.size(), 1u << 30));
+    if (!WriteFile(h, utf8.data(), n, &written, nullptr) || written == 0) return;
+    utf8.remove_prefix(written);
+  }
+}
+
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
+  Handle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, 0, nullptr));
+  Handle out(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  DWORD mode = 0;
+  if (!in.valid() || !out.valid() || !GetConsoleMode(in.get(), &mode)) return KeyEntry::NoTerminal;
+  WriteConsoleText(out.get(), Utf8ToWide(prompt));
+
+  echoConsole = in.get();
+  savedMode = mode;
+  SetConsoleCtrlHandler(RestoreEcho, TRUE);
+  SetConsoleMode(in.get(),
+                 (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
+  std::wstring typed;
+  typed.reserve(1024);  // so that growing leaves no copies of the key behind
+  bool lineEnded = false;
+  wchar_t buffer[256];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadConsoleW(in.get(), buffer, static_cast<DWORD>(std::size(buffer)), &n, nullptr) ||
+        n == 0) {
+      break;
+    }
+    const std::wstring_view got(buffer, n);
+    const auto end = got.find_first_of(L"\r\n");
+    typed.append(got.substr(0, end));
+    if (end != std::wstring_view::npos) {
+      lineEnded = true;
+      break;
+    }
+  }
+  SecureWipe(buffer, sizeof buffer);
+  SetConsoleMode(in.get(), mode);
+  SetConsoleCtrlHandler(RestoreEcho, FALSE);
+  WriteConsoleText(out.get(), L"\r\n");  // the Enter that was not echoed
+
+  // Ctrl+Z at the start of the line is the console's end of input.
+  if (!typed.empty() && typed[0] == L'\x1a') lineEnded = false;
+  if (lineEnded) utf8Key = WideToUtf8(typed);
+  SecureWipe(typed.data(), typed.size() * sizeof(wchar_t));
+  return lineEnded ? KeyEntry::Typed : KeyEntry::Cancelled;
+}
+
+}  // namespace vellumo
