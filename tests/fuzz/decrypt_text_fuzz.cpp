@@ -1,0 +1,251 @@
+// Decryption of arbitrary text in both encoded forms, through the codec and through TCipherForm,
+// checked against the straightforward walks; and round trips of the input through both forms.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/message_box.h"
+#include "cipher/cipher_form.h"
+#include "cipher/codec.h"
+#include "cipher/key.h"
+#include "cipher_reference.h"
+#include "fuzz_support.h"
+#include "platform/clock.h"
+
+namespace vellumo::fuzz {
+namespace {
+
+// A double-byte character and a letter: KeyBytes entries 0xFF, KeyXor 0x73, and a legacy key
+// cycle of three bytes.
+constexpr TextView kKey =
+    "\x8c\xae"
+    "Q";
+
+// The value every KeyBytes entry holds under kKey.
+std::uint8_t KeyBytesValue() {
+  static const std::uint8_t value = [] {
+    KeyBytesArray keyBytes;
+    DeriveKeyBytes(kKey, keyBytes);
+    return keyBytes.front();
+  }();
+  return value;
+}
+
+class FixedClock final : public IClock {
+ public:
+  std::uint32_t utcMilliseconds = 0;
+  std::uint32_t MillisecondsSinceMidnightUtc() override { return utcMilliseconds; }
+  LocalDateTime LocalNow() override { return {}; }
+};
+
+class CountingBoxes final : public IMessageBoxes {
+ public:
+  int shown = 0;
+  bool lastWasDecryptFailure = false;
+  int ShowMessageBox(const std::string& text, MessageKind kind, MessageButtons buttons,
+                     int /*helpContext*/) override {
+    ++shown;
+    lastWasDecryptFailure =
+        text == kDecryptFailedMessage && kind == MessageKind::Error && buttons == kOKOnly;
+    return ResultOK;
+  }
+};
+
+// A key dialog whose user types kKey and presses OK each time it is shown; or, with remember
+// checked, one that is never shown.
+class TypingView final : public ICipherView {
+ public:
+  TCipherForm* form = nullptr;
+  Text key;
+  bool remember = false;
+  Text KeyText() const override { return key; }
+  void SetKeyText(TextView k) override { key.assign(k); }
+  bool RememberChecked() const override { return remember; }
+  void SetRememberChecked(bool c) override { remember = c; }
+  void SetRememberEnabled(bool) override {}
+  void SetCaption(const std::string&) override {}
+  void ShowModal() override {
+    FUZZ_CHECK(!remember);
+    form->FormShow();
+    key.assign(kKey);
+    form->Button1Click();
+  }
+  void RequestClose() override {
+    bool canClose = true;
+    form->FormCloseQuery(canClose);
+    FUZZ_CHECK(canClose);
+  }
+  void FocusKeyField() override {}
+};
+
+// The current-form walk: the codec agrees with the reference, never writes more than half the
+// input, empties its output on failure, and decodes in place as into a separate buffer.
+void CheckCurrentForm(TextView in, std::uint8_t keyValue) {
+  Text expected;
+  const bool expectedOk = ReferenceDecodeCurrent(in, keyValue, expected);
+
+  Text out = "stale";
+  const bool ok = DecodeText(in, keyValue, out);
+  FUZZ_CHECK(ok == expectedOk);
+  FUZZ_CHECK(out == expected);
+  FUZZ_CHECK(out.size() <= (in.size() + 1) / 2);
+
+  auto separate = ExactCopy({}, in.size() / 2 + 1);
+  std::size_t count = 0;
+  FUZZ_CHECK(DecodeInto(in, keyValue, separate.data(), count) == ok);
+  if (ok) FUZZ_CHECK(TextView(separate.data(), count) == expected);
+
+  auto inPlace = ExactCopy(in, in.size() / 2 + 1);
+  std::size_t inPlaceCount = 0;
+  FUZZ_CHECK(DecodeInto(TextView(inPlace.data(), in.size()), keyValue, inPlace.data(),
+                        inPlaceCount) == ok);
+  if (ok) FUZZ_CHECK(TextView(inPlace.data(), inPlaceCount) == expected);
+}
+
+void CheckLegacyForm(TextView in) {
+  Text expected;
+  const bool expectedOk = ReferenceDecodeLegacy(in, kKey, LegacyMarker, expected);
+  Text out = "stale";
+  FUZZ_CHECK(DecodeLegacyText(in, kKey, out) == expectedOk);
+  FUZZ_CHECK(out == expected);
+}
+
+// TCipherForm::DecryptText: the legacy form first, then the current one; a failure leaves an
+// empty output and exactly one error box; success shows nothing.
+void CheckDecryptText(TextView in, bool remember) {
+  FixedClock clock;
+  CountingBoxes boxes;
+  TypingView view;
+  TCipherForm form(view, boxes, clock);
+  view.form = &form;
+  view.remember = remember;
+  if (remember) view.key.assign(kKey);
+
+  Text expected;
+  bool expectedOk = true;
+  if (!in.empty() && !ReferenceDecodeLegacy(in, kKey, LegacyMarker, expected)) {
+    expectedOk = ReferenceDecodeCurrent(in, KeyBytesValue(), expected);
+  }
+
+  Text out = "stale";
+  const bool ok = form.DecryptText(in, out);
+  FUZZ_CHECK(ok == expectedOk);
+  FUZZ_CHECK(out == expected);
+  FUZZ_CHECK(boxes.shown == (ok ? 0 : 1));
+  if (!ok) FUZZ_CHECK(boxes.lastWasDecryptFailure);
+  // A key that is not remembered does not stay in the field.
+  if (!remember) FUZZ_CHECK(view.key.empty());
+}
+
+// Encoding the input gives exactly the reference's letters, in one piece or in two, on the widest
+// and on the baseline path; decoding them gives the input up to its first zero byte back.
+void CheckCurrentRoundTrip(TextView text, std::uint8_t keyValue, std::uint32_t seed,
+                           Choices& choices) {
+  const TextView plain = UpToZero(text);
+  const Text expected = ReferenceEncode(text, keyValue, seed);
+  FUZZ_CHECK(expected.size() == EncodedSize(plain.size()));
+
+  Text encoded = "kept";  // EncodeText appends
+  EncodeText(text, keyValue, seed, encoded);
+  FUZZ_CHECK(encoded.substr(0, 4) == "kept" && TextView(encoded).substr(4) == expected);
+
+  UseBaselineEncoderForTesting(true);
+  Text baseline;
+  EncodeText(text, keyValue, seed, baseline);
+  UseBaselineEncoderForTesting(false);
+  FUZZ_CHECK(baseline == expected);
+
+  if (!plain.empty()) {
+    // Two pieces, the first of whole lines, continued from the state the first one ends in.
+    const std::size_t split = 64 * choices.Below(plain.size() / 64 + 1);
+    auto pieces = ExactCopy({}, EncodedSize(plain.size()));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(plain.data());
+    const std::size_t firstSize = split == 0 ? 0 : EncodedSize(split);
+    const std::uint32_t state = EncodeLines(bytes, split, keyValue, seed, pieces.data());
+    EncodeLines(bytes + split, plain.size() - split, keyValue, state, pieces.data() + firstSize);
+    FUZZ_CHECK(TextView(pieces.data(), pieces.size()) == expected);
+
+    // A text whose first byte is zero encodes as a bare CR LF, which does not decode; every
+    // other text comes back, with or without its closing CR LF.
+    Text decoded;
+    FUZZ_CHECK(DecodeText(expected, keyValue, decoded) && decoded == plain);
+    const auto unterminated = ExactCopy(TextView(expected).substr(0, expected.size() - 2));
+    FUZZ_CHECK(DecodeText(TextView(unterminated.data(), unterminated.size()), keyValue, decoded) &&
+               decoded == plain);
+  }
+}
+
+// A legacy text made of the input: the marker and the input as hexadecimal pairs under kKey, in
+// mixed case, with a CR and any one byte after some pairs; it decodes back to the whole input.
+void CheckLegacyRoundTrip(TextView text, Choices& choices) {
+  const std::uint8_t keyXor = KeyXor(kKey);
+  const Text plain = Text(LegacyMarker) + Text(text);
+  Text built;
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    const auto value = static_cast<std::uint8_t>(static_cast<std::uint8_t>(plain[i]) ^ keyXor ^
+                                                 static_cast<std::uint8_t>(kKey[i % kKey.size()]));
+    const char* digits = choices.Below(2) ? "0123456789ABCDEF" : "0123456789abcdef";
+    built += digits[value >> 4];
+    built += digits[value & 15];
+    if (choices.Below(16) == 0) {
+      built += '\r';
+      built += static_cast<char>(choices.Below(256));
+    }
+  }
+  const auto exact = ExactCopy(built);
+  Text out;
+  FUZZ_CHECK(DecodeLegacyText(TextView(exact.data(), exact.size()), kKey, out));
+  FUZZ_CHECK(out == text);
+}
+
+// TCipherForm's own round trip: EncryptText seeded by the clock, then DecryptText. An encoded
+// text that happens to read as a legacy text too would decrypt as that; it is left out.
+void CheckFormRoundTrip(TextView text, std::uint32_t milliseconds) {
+  FixedClock clock;
+  clock.utcMilliseconds = milliseconds;
+  CountingBoxes boxes;
+  TypingView view;
+  TCipherForm form(view, boxes, clock);
+  view.form = &form;
+  view.remember = true;
+  view.key.assign(kKey);
+
+  Text encoded;
+  FUZZ_CHECK(form.EncryptText(text, encoded));
+  if (text.empty()) {
+    FUZZ_CHECK(encoded.empty());
+    return;
+  }
+  FUZZ_CHECK(encoded == ReferenceEncode(text, KeyBytesValue(), milliseconds));
+  Text legacy;
+  if (UpToZero(text).empty() || ReferenceDecodeLegacy(encoded, kKey, LegacyMarker, legacy)) {
+    return;
+  }
+  Text decrypted;
+  FUZZ_CHECK(form.DecryptText(encoded, decrypted));
+  FUZZ_CHECK(decrypted == UpToZero(text));
+  FUZZ_CHECK(boxes.shown == 0);
+}
+
+void Run(TextView in) {
+  const std::uint64_t hash = HashOf(in);
+  Choices choices(hash);
+  const auto seed = static_cast<std::uint32_t>(hash >> 32);
+
+  CheckCurrentForm(in, KeyBytesValue());
+  CheckCurrentForm(in, static_cast<std::uint8_t>(hash));
+  CheckLegacyForm(in);
+  CheckDecryptText(in, /*remember=*/(hash & 1) != 0);
+
+  CheckCurrentRoundTrip(in, static_cast<std::uint8_t>(hash >> 8), seed, choices);
+  CheckLegacyRoundTrip(in, choices);
+  CheckFormRoundTrip(in, seed % 86400000u);
+}
+
+}  // namespace
+}  // namespace vellumo::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  vellumo::fuzz::Run(vellumo::fuzz::AsView(data, size));
+  return 0;
+}
