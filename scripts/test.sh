@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Run from anywhere; installs what is missing first.
 #   unit tests under AddressSanitizer + UndefinedBehaviorSanitizer (native)
+#   libFuzzer targets, 30 s each (FUZZ_SECONDS to change it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -11,5 +12,8 @@ echo "== unit tests (ASan + UBSan)"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan -j "$jobs"
 ctest --preset linux-asan
+
+echo "== fuzzing (libFuzzer, ASan + UBSan)"
+tests/fuzz/run.sh "${FUZZ_SECONDS:-30}"
 
 echo "== all tests passed"
