@@ -140,11 +140,19 @@ TEST(CliRefusals, NothingIsWrittenForInputsTheToolCannotUse) {
     std::string input;
     std::string message;
   };
+  std::string longText;
+  for (int line = 0; line < 3000; ++line)
+    longText += std::string(99, 'x') + "\n";
+  const std::string longFile = dir.Write("long", longText + std::string("ab\0c", 4));
   const Case cases[] = {
-      {"a zero byte in the text to encrypt",
+      {"a zero byte in the text to encrypt, from standard input",
        {"encrypt", "--key-file", key},
        std::string("line\nab\0c", 9),
        "the input holds a zero byte (at line 2, byte 3), which the encrypted form cannot carry"},
+      {"a zero byte far into a file",
+       {"encrypt", "--key-file", key, longFile},
+       "",
+       "the input holds a zero byte (at line 3001, byte 3), which the encrypted form cannot carry"},
       {"a zero byte in the key file's first line",
        {"encrypt", "--key-file", dir.Write("zero-key", std::string("p\0w\nx", 5))},
        "text",
