@@ -1,7 +1,5 @@
 #include "cli/commands.h"
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
 
