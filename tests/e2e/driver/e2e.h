@@ -1,0 +1,13 @@
+// Everything a scenario file uses: include this one header.
+#pragma once
+
+#include "tests/e2e/driver/clipboard.h"
+#include "tests/e2e/driver/files.h"
+#include "tests/e2e/driver/input.h"
+#include "tests/e2e/driver/probe.h"
+#include "tests/e2e/driver/process.h"
+#include "tests/e2e/driver/remote.h"
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/wait.h"
+#include "tests/e2e/driver/window.h"

@@ -1,0 +1,98 @@
+#include "tests/e2e/driver/probe.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/win32/unicode.h"
+#include "tests/e2e/driver/process.h"
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/window.h"
+#include "tests/e2e/probe/probe_protocol.h"
+
+namespace vellumo::e2e {
+namespace {
+
+HOOKPROC ProbeHook(HMODULE& module) {
+  static HMODULE loaded = LoadLibraryW(BuildPath(L"tests/e2e/e2e_probe.dll").c_str());
+  if (!loaded) Abort("cannot load e2e_probe.dll (error " + std::to_string(GetLastError()) + ")");
+  module = loaded;
+  return reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(GetProcAddress(loaded, kProbeHookName)));
+}
+
+class Mapping {
+ public:
+  Mapping() {
+    const std::wstring name = kProbeMemoryPrefix + std::to_wstring(GetCurrentProcessId());
+    handle_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                 sizeof(ProbeAnswer), name.c_str());
+    if (!handle_) Abort("cannot create the probe's shared memory");
+    view_ = static_cast<ProbeAnswer*>(
+        MapViewOfFile(handle_, FILE_MAP_WRITE, 0, 0, sizeof(ProbeAnswer)));
+    if (!view_) {
+      CloseHandle(handle_);
+      Abort("cannot map the probe's shared memory");
+    }
+  }
+  ~Mapping() {
+    if (view_) UnmapViewOfFile(view_);
+    CloseHandle(handle_);
+  }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+  ProbeAnswer* operator->() { return view_; }
+  void Clear() { std::memset(view_, 0, sizeof(ProbeAnswer)); }
+
+ private:
+  HANDLE handle_ = nullptr;
+  ProbeAnswer* view_ = nullptr;
+};
+
+class Hook {
+ public:
+  explicit Hook(HWND window) {
+    HMODULE module = nullptr;
+    HOOKPROC proc = ProbeHook(module);
+    hook_ =
+        SetWindowsHookExW(WH_CALLWNDPROC, proc, module, GetWindowThreadProcessId(window, nullptr));
+    if (!hook_) Abort("cannot hook the window (error " + std::to_string(GetLastError()) + ")");
+  }
+  ~Hook() { UnhookWindowsHookEx(hook_); }
+  Hook(const Hook&) = delete;
+  Hook& operator=(const Hook&) = delete;
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
+}  // namespace
+
+ProbeResult Probe(HWND window) {
+  static const UINT query = RegisterWindowMessageW(kProbeMessage);
+  Mapping answer;
+  answer.Clear();
+  {
+    Hook hook(window);
+    Send(window, query, GetCurrentProcessId(), 0);
+  }
+  if (answer->answered != 1) Abort("the probe did not answer inside the program under test");
+  ProbeResult result;
+  const LOGFONTW& font = answer->logFont;
+  result.font = FontInfo{
+      answer->hasOwnFont != FALSE, font.lfFaceName, font.lfHeight,     font.lfWeight,
+      font.lfItalic != 0,          font.lfCharSet,  answer->drawnFace, answer->drawnHeight};
+  result.windowDpi = answer->windowDpi;
+  result.awareness = answer->awareness;
+  return result;
+}
+
+UINT ScreenDpi() {
+  return GetDpiForSystem();
+}
+
+UINT ExpectedDpi() {
+  const char* text = std::getenv("E2E_DPI");
+  return text && std::atoi(text) > 0 ? static_cast<UINT>(std::atoi(text)) : 96;
+}
+
+}  // namespace vellumo::e2e

@@ -1,0 +1,39 @@
+// Questions only the program under test can answer (a control's font, a window's DPI), asked
+// through the probe DLL that a window hook loads into it for the moment of the question.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vellumo::e2e {
+
+struct FontInfo {
+  bool ownFont = false;  // the control was given a font (WM_SETFONT); else the system font
+  std::wstring face;     // as created, e.g. "ＭＳ Ｐゴシック"
+  LONG height = 0;       // as created (LOGFONT lfHeight: negative = character height)
+  LONG weight = 0;
+  bool italic = false;
+  BYTE charSet = 0;
+  std::wstring drawnFace;  // the face the system really draws with (a substitute under Wine)
+  LONG drawnHeight = 0;    // the drawn font's cell height (TEXTMETRIC tmHeight)
+};
+
+struct ProbeResult {
+  FontInfo font;
+  UINT windowDpi = 0;   // GetDpiForWindow
+  LONG awareness = -1;  // DPI_AWARENESS of the window's thread
+};
+
+// Asks the probe about `window`. Ends the scenario when the probe cannot be loaded.
+ProbeResult Probe(HWND window);
+inline FontInfo FontOf(HWND window) {
+  return Probe(window).font;
+}
+
+// The dots per inch the driver sees for the screen (144 in the high-DPI pass).
+UINT ScreenDpi();
+// The DPI that the run script set for this pass (E2E_DPI, default 96).
+UINT ExpectedDpi();
+
+}  // namespace vellumo::e2e

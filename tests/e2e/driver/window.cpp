@@ -1,0 +1,280 @@
+#include "tests/e2e/driver/window.h"
+
+#include "platform/win32/unicode.h"
+#include "tests/e2e/driver/scenario.h"
+
+namespace vellumo::e2e {
+namespace {
+
+bool Matches(HWND window, const WindowSpec& spec) {
+  if (spec.visibleOnly && !IsWindowVisible(window)) return false;
+  if (spec.id != -1 && IdOf(window) != spec.id) return false;
+  if (!spec.className.empty() && ClassOf(window) != spec.className) return false;
+  if (!spec.text.empty() && TextOf(window) != spec.text) return false;
+  return true;
+}
+
+std::string Describe(const WindowSpec& spec) {
+  std::string out = "window";
+  if (!spec.className.empty()) out += " of class " + WideToUtf8(spec.className);
+  if (!spec.text.empty()) out += " with text \"" + WideToUtf8(spec.text) + "\"";
+  if (spec.id != -1) out += " with ID " + std::to_string(spec.id);
+  return out;
+}
+
+std::string Name(HWND window) {
+  return ClassOf(window).empty()
+             ? "a destroyed window"
+             : WideToUtf8(ClassOf(window)) + " \"" + WideToUtf8(TextOf(window)) + "\"";
+}
+
+}  // namespace
+
+std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& spec) {
+  struct Search {
+    DWORD processId;
+    const WindowSpec* spec;
+    std::vector<HWND> found;
+  } search{processId, &spec, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if ((s.processId == 0 || owner == s.processId) && Matches(window, *s.spec)) {
+          s.found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> ChildWindows(HWND parent, const WindowSpec& spec) {
+  struct Search {
+    const WindowSpec* spec;
+    std::vector<HWND> found;
+  } search{&spec, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        if (Matches(window, *s.spec)) s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindTopWindow(const App& app, const WindowSpec& spec) {
+  const auto found = TopWindows(app.Id(), spec);
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND FindChild(HWND parent, const WindowSpec& spec) {
+  const auto found = ChildWindows(parent, spec);
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit) {
+  WindowSpec visible = spec;
+  visible.visibleOnly = true;
+  HWND found = nullptr;
+  WaitFor(
+      "a top-level " + Describe(visible) + " of " + WideToUtf8(app.Name()),
+      [&] {
+        if (!app.Running()) Abort(WideToUtf8(app.Name()) + " ended while awaited");
+        return (found = FindTopWindow(app, visible)) != nullptr;
+      },
+      limit);
+  return found;
+}
+
+HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit) {
+  HWND found = nullptr;
+  WaitFor(
+      "a child " + Describe(spec) + " in " + Name(parent),
+      [&] { return (found = FindChild(parent, spec)) != nullptr; }, limit);
+  return found;
+}
+
+HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit) {
+  return WaitTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}, limit);
+}
+
+void WaitGone(HWND window, Millis limit) {
+  const std::string name = Name(window);
+  WaitFor(
+      name + " to close", [&] { return !IsShown(window); }, limit);
+}
+
+void WaitVisible(HWND window, bool visible, Millis limit) {
+  WaitFor(
+      Name(window) + (visible ? " to show" : " to hide"),
+      [&] { return IsShown(window) == visible; }, limit);
+}
+
+void WaitEnabled(HWND window, bool enabled, Millis limit) {
+  WaitFor(
+      Name(window) + (enabled ? " to be enabled" : " to be disabled"),
+      [&] { return IsWindow(window) && IsEnabled(window) == enabled; }, limit);
+}
+
+void WaitText(HWND window, std::wstring_view text, Millis limit) {
+  std::wstring last;
+  if (!PollUntil([&] { return (last = TextOf(window)) == text; }, limit)) {
+    Abort("timed out waiting for the text of " + Name(window) +
+          "\n  expected: " + e2e::Describe(text) + "\n  actual:   " + e2e::Describe(last));
+  }
+}
+
+void WaitFocus(HWND window, Millis limit) {
+  HWND last = nullptr;
+  if (!PollUntil([&] { return (last = FocusOf(window)) == window; }, limit)) {
+    Abort("timed out waiting for the keyboard focus in " + Name(window) + "; it is in " +
+          (last ? Name(last) : std::string("no window")));
+  }
+}
+
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                           static_cast<UINT>(Scaled(kDefaultTimeout).count()), &length)) {
+    return L"";
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, static_cast<UINT>(Scaled(kDefaultTimeout).count()),
+                           &copied)) {
+    return L"";
+  }
+  text.resize(std::min<std::size_t>(copied, length));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256];
+  const int n = GetClassNameW(window, name, 256);
+  return std::wstring(name, n > 0 ? n : 0);
+}
+
+int IdOf(HWND window) {
+  return static_cast<int>(GetWindowLongPtrW(window, GWLP_ID));
+}
+
+bool IsShown(HWND window) {
+  return IsWindow(window) && IsWindowVisible(window);
+}
+
+bool IsEnabled(HWND window) {
+  return IsWindowEnabled(window) != FALSE;
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT ClientRect(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return rect;
+}
+
+RECT RectInParent(HWND child) {
+  RECT rect = WindowRect(child);
+  MapWindowPoints(HWND_DESKTOP, GetAncestor(child, GA_PARENT), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SIZE ClientSize(HWND window) {
+  const RECT rect = ClientRect(window);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+POINT ClientToScreenPoint(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  return client;
+}
+
+POINT CenterOf(HWND window) {
+  const RECT rect = WindowRect(window);
+  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+HWND ActiveOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndActive;
+}
+
+std::vector<std::wstring> StaticTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  for (HWND child : ChildWindows(window, {.className = L"Static"})) {
+    if (std::wstring text = TextOf(child); !text.empty()) texts.push_back(text);
+  }
+  return texts;
+}
+
+std::vector<std::wstring> ButtonTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  for (HWND child : ChildWindows(window, {.className = L"Button"})) {
+    texts.push_back(TextOf(child));
+  }
+  return texts;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millis limit) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
+                           static_cast<UINT>(Scaled(limit).count()), &result)) {
+    Abort("message " + std::to_string(message) + " to " + Name(window) +
+          " was not handled in time (error " + std::to_string(GetLastError()) + ")");
+  }
+  return static_cast<LRESULT>(result);
+}
+
+void Sync(HWND window) {
+  Send(window, WM_NULL);
+}
+
+void ClickButton(HWND button) {
+  Trace("click " + Name(button));
+  PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+void PostClose(HWND window) {
+  Trace("close " + Name(window));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void PostSystemClose(HWND window) {
+  Trace("close box of " + Name(window));
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void PostCommand(HWND window, int id, int notify, HWND control) {
+  Trace("command " + std::to_string(id) + " to " + Name(window));
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, notify), reinterpret_cast<LPARAM>(control));
+}
+
+void SetText(HWND window, std::wstring_view text) {
+  const std::wstring copy(text);
+  Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+}
+
+void SelectText(HWND edit, int start, int end) {
+  Send(edit, EM_SETSEL, start, end);
+}
+
+}  // namespace vellumo::e2e

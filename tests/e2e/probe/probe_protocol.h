@@ -1,0 +1,28 @@
+// What the driver and its probe DLL exchange: the probe runs inside the program under test
+// (loaded there by a window hook) and answers questions that only that process can answer,
+// such as which font a control draws with.
+#pragma once
+
+#include <windows.h>
+
+namespace vellumo::e2e {
+
+// Registered window message that asks the probe; wParam is the driver's process ID, which
+// names the shared memory the answer goes to.
+inline constexpr wchar_t kProbeMessage[] = L"VellumoE2EProbeQuery";
+inline constexpr wchar_t kProbeMemoryPrefix[] = L"Local\\VellumoE2EProbe.";
+inline constexpr char kProbeHookName[] = "ProbeCallWndProc";
+
+struct ProbeAnswer {
+  LONG answered;     // set to 1 by the probe last
+  BOOL hasOwnFont;   // WM_GETFONT gave a font (0: the control draws with the system font)
+  LOGFONTW logFont;  // the font as it was created
+  WCHAR drawnFace[LF_FACESIZE];  // the face the system actually draws with (after substitution)
+  LONG drawnHeight;              // TEXTMETRIC tmHeight of the drawn font, pixels
+  LONG drawnAscent;
+  LONG drawnAverageWidth;
+  UINT windowDpi;  // GetDpiForWindow
+  LONG awareness;  // the thread's DPI awareness (DPI_AWARENESS)
+};
+
+}  // namespace vellumo::e2e
