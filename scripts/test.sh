@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Run from anywhere; installs what is missing first.
 #   unit tests under AddressSanitizer + UndefinedBehaviorSanitizer (native)
+#   end-to-end: the Windows build under Wine, at 96 and at 144 DPI, with tests/e2e/hooks/
 #   libFuzzer targets, 30 s each (FUZZ_SECONDS to change it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,11 @@ echo "== unit tests (ASan + UBSan)"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan -j "$jobs"
 ctest --preset linux-asan
+
+echo "== end-to-end tests (Windows build under Wine)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+tests/e2e/run.sh build/windows
 
 echo "== fuzzing (libFuzzer, ASan + UBSan)"
 tests/fuzz/run.sh "${FUZZ_SECONDS:-30}"
