@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "platform/win32/unicode.h"
 #include "tests/e2e/driver/process.h"
@@ -41,6 +42,7 @@ class Mapping {
   Mapping(const Mapping&) = delete;
   Mapping& operator=(const Mapping&) = delete;
   ProbeAnswer* operator->() { return view_; }
+  const ProbeAnswer& operator*() const { return *view_; }
   void Clear() { std::memset(view_, 0, sizeof(ProbeAnswer)); }
 
  private:
@@ -65,17 +67,23 @@ class Hook {
   HHOOK hook_ = nullptr;
 };
 
-}  // namespace
-
-ProbeResult Probe(HWND window) {
-  static const UINT query = RegisterWindowMessageW(kProbeMessage);
+// Asks the probe inside `window`'s process and hands back its answer.
+std::unique_ptr<ProbeAnswer> Ask(HWND window, ProbeQuery query) {
+  static const UINT message = RegisterWindowMessageW(kProbeMessage);
   Mapping answer;
   answer.Clear();
   {
     Hook hook(window);
-    Send(window, query, GetCurrentProcessId(), 0);
+    Send(window, message, GetCurrentProcessId(), query);
   }
   if (answer->answered != 1) Abort("the probe did not answer inside the program under test");
+  return std::make_unique<ProbeAnswer>(*answer);
+}
+
+}  // namespace
+
+ProbeResult Probe(HWND window) {
+  const auto answer = Ask(window, kProbeFont);
   ProbeResult result;
   const LOGFONTW& font = answer->logFont;
   result.font = FontInfo{
@@ -84,6 +92,22 @@ ProbeResult Probe(HWND window) {
   result.windowDpi = answer->windowDpi;
   result.awareness = answer->awareness;
   return result;
+}
+
+std::vector<MenuItem> MenuOf(HWND window) {
+  const auto answer = Ask(window, kProbeMenu);
+  if (answer->menuCount > kProbeMaxMenuItems) {
+    Abort("the menu has more than " + std::to_string(kProbeMaxMenuItems) + " entries");
+  }
+  std::vector<MenuItem> items;
+  for (LONG i = 0; i < answer->menuCount; ++i) {
+    const ProbeMenuItem& entry = answer->menu[i];
+    items.push_back(MenuItem{static_cast<int>(entry.depth), entry.id, entry.text,
+                             (entry.type & MFT_SEPARATOR) != 0, entry.hasSubmenu != FALSE,
+                             (entry.state & (MFS_DISABLED | MFS_GRAYED)) != 0,
+                             (entry.state & MFS_CHECKED) != 0});
+  }
+  return items;
 }
 
 UINT ScreenDpi() {

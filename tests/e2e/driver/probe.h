@@ -1,10 +1,12 @@
-// Questions only the program under test can answer (a control's font, a window's DPI), asked
-// through the probe DLL that a window hook loads into it for the moment of the question.
+// Questions only the program under test can answer (a control's font, a window's DPI, its
+// menus), asked through the probe DLL that a window hook loads into it for the moment of the
+// question. Under Wine, GDI objects and menus cannot be read from another process.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vellumo::e2e {
 
@@ -30,6 +32,18 @@ ProbeResult Probe(HWND window);
 inline FontInfo FontOf(HWND window) {
   return Probe(window).font;
 }
+
+struct MenuItem {
+  int depth = 0;  // 0 for the heads of the menu bar, 1 for their items, and so on
+  UINT id = 0;
+  std::wstring text;  // caption, a tab and the shortcut text, as given to the menu
+  bool separator = false;
+  bool submenu = false;
+  bool disabled = false;  // disabled or greyed
+  bool checked = false;
+};
+// The window's menu bar, depth first (each head followed by its items); empty without one.
+std::vector<MenuItem> MenuOf(HWND window);
 
 // The dots per inch the driver sees for the screen (144 in the high-DPI pass).
 UINT ScreenDpi();

@@ -2,13 +2,55 @@
 // answers the driver's query message from inside that process.
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/e2e/probe/probe_protocol.h"
 
 namespace {
 
-void Answer(HWND window, DWORD driverProcessId) {
+void DescribeFont(HWND window, vellumo::e2e::ProbeAnswer* answer) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  answer->hasOwnFont = font != nullptr;
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  GetObjectW(font, sizeof answer->logFont, &answer->logFont);
+  if (HDC dc = GetDC(window)) {
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextFaceW(dc, LF_FACESIZE, answer->drawnFace);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    answer->drawnHeight = metrics.tmHeight;
+    answer->drawnAscent = metrics.tmAscent;
+    answer->drawnAverageWidth = metrics.tmAveCharWidth;
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+  }
+}
+
+void DescribeMenu(HMENU menu, LONG depth, vellumo::e2e::ProbeAnswer* answer) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    vellumo::e2e::ProbeMenuItem entry{};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = entry.text;
+    info.cch = static_cast<UINT>(std::size(entry.text));
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    entry.depth = depth;
+    entry.id = info.wID;
+    entry.type = info.fType;
+    entry.state = info.fState;
+    entry.hasSubmenu = info.hSubMenu != nullptr;
+    if (answer->menuCount < vellumo::e2e::kProbeMaxMenuItems) {
+      answer->menu[answer->menuCount] = entry;
+    }
+    ++answer->menuCount;
+    if (info.hSubMenu) DescribeMenu(info.hSubMenu, depth + 1, answer);
+  }
+}
+
+void Answer(HWND window, DWORD driverProcessId, LPARAM query) {
   const std::wstring name =
       std::wstring(vellumo::e2e::kProbeMemoryPrefix) + std::to_wstring(driverProcessId);
   HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
@@ -16,20 +58,11 @@ void Answer(HWND window, DWORD driverProcessId) {
   auto* answer = static_cast<vellumo::e2e::ProbeAnswer*>(
       MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(vellumo::e2e::ProbeAnswer)));
   if (answer) {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-    answer->hasOwnFont = font != nullptr;
-    if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    GetObjectW(font, sizeof answer->logFont, &answer->logFont);
-    if (HDC dc = GetDC(window)) {
-      HGDIOBJ old = SelectObject(dc, font);
-      GetTextFaceW(dc, LF_FACESIZE, answer->drawnFace);
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc, &metrics);
-      answer->drawnHeight = metrics.tmHeight;
-      answer->drawnAscent = metrics.tmAscent;
-      answer->drawnAverageWidth = metrics.tmAveCharWidth;
-      SelectObject(dc, old);
-      ReleaseDC(window, dc);
+    if (query == vellumo::e2e::kProbeFont) DescribeFont(window, answer);
+    if (query == vellumo::e2e::kProbeMenu) {
+      HMENU menu = GetMenu(window);
+      answer->hasMenu = menu != nullptr;
+      if (menu) DescribeMenu(menu, 0, answer);
     }
     answer->windowDpi = GetDpiForWindow(window);
     answer->awareness =
@@ -47,7 +80,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   static const UINT query = RegisterWindowMessageW(vellumo::e2e::kProbeMessage);
   if (code == HC_ACTION) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == query) Answer(call->hwnd, static_cast<DWORD>(call->wParam));
+    if (call->message == query) {
+      Answer(call->hwnd, static_cast<DWORD>(call->wParam), call->lParam);
+    }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -8,10 +8,23 @@
 namespace vellumo::e2e {
 
 // Registered window message that asks the probe; wParam is the driver's process ID, which
-// names the shared memory the answer goes to.
+// names the shared memory the answer goes to, lParam the question (ProbeQuery).
 inline constexpr wchar_t kProbeMessage[] = L"VellumoE2EProbeQuery";
 inline constexpr wchar_t kProbeMemoryPrefix[] = L"Local\\VellumoE2EProbe.";
 inline constexpr char kProbeHookName[] = "ProbeCallWndProc";
+
+enum ProbeQuery : LPARAM { kProbeFont = 0, kProbeMenu = 1 };
+
+// One entry of a menu, depth first: the menu bar's heads have depth 0, their items depth 1.
+struct ProbeMenuItem {
+  LONG depth;
+  UINT id;
+  UINT type;   // MFT_… (MFT_SEPARATOR)
+  UINT state;  // MFS_… (MFS_DISABLED, MFS_CHECKED)
+  BOOL hasSubmenu;
+  WCHAR text[128];
+};
+inline constexpr LONG kProbeMaxMenuItems = 256;
 
 struct ProbeAnswer {
   LONG answered;     // set to 1 by the probe last
@@ -23,6 +36,9 @@ struct ProbeAnswer {
   LONG drawnAverageWidth;
   UINT windowDpi;  // GetDpiForWindow
   LONG awareness;  // the thread's DPI awareness (DPI_AWARENESS)
+  BOOL hasMenu;    // the window has a menu bar (kProbeMenu)
+  LONG menuCount;  // entries found; more than kProbeMaxMenuItems means `menu` was too small
+  ProbeMenuItem menu[kProbeMaxMenuItems];
 };
 
 }  // namespace vellumo::e2e

@@ -12,6 +12,8 @@ constexpr int kEditId = 101;
 constexpr int kCopyId = 102;
 constexpr int kAskId = 103;
 constexpr int kStatusId = 104;
+constexpr int kExitId = 105;
+constexpr int kNeverId = 106;
 
 struct Fixture {
   App app;
@@ -143,6 +145,43 @@ E2E_SCENARIO(fixture_mouse_and_tooltip, "") {
   WaitGone(box);
 }
 
+E2E_SCENARIO(fixture_menu, "") {
+  Fixture fixture = StartFixture();
+  const auto menu = MenuOf(fixture.main);
+  Require(menu.size() == 5, "five menu entries, found " + std::to_string(menu.size()));
+  const struct {
+    int depth;
+    UINT id;
+    const wchar_t* text;
+    bool separator, disabled, checked;
+  } expected[] = {
+      {0, 0, L"ファイル(&F)", false, false, false},
+      {1, kCopyId, L"コピー(&C)\tCtrl+Alt+C", false, false, false},
+      {1, kNeverId, L"無効(&D)", false, true, true},
+      {1, 0, L"", true, false, false},
+      {1, kExitId, L"終了(&X)", false, false, false},
+  };
+  for (std::size_t i = 0; i < menu.size(); ++i) {
+    const auto& want = expected[i];
+    const auto& got = menu[i];
+    const std::string at = "menu entry " + std::to_string(i);
+    CheckEqual(want.depth, got.depth, at + " depth");
+    if (want.depth > 0) CheckEqual(want.id, got.id, at + " ID");
+    CheckEqual(std::wstring(want.text), got.text, at + " text");
+    CheckEqual(want.separator, got.separator, at + " separator");
+    // Wine reports separators as greyed; only items are compared.
+    if (!want.separator) CheckEqual(want.disabled, got.disabled, at + " disabled");
+    CheckEqual(want.checked, got.checked, at + " checked");
+  }
+  // The menu by keyboard: Alt+F opens it, X chooses 終了, and the program ends.
+  FocusOn(fixture.edit);
+  PressKeys(fixture.edit, {VK_MENU, 'F'});
+  WaitTopWindow(fixture.app, {.className = L"#32768"});
+  Screenshot("menu");
+  PressKeys(fixture.edit, {'X'});
+  CheckEqual(0ul, fixture.app.WaitExit(), "exit code after 終了");
+}
+
 // Runs in the 144 DPI pass too: the system DPI reaches a new process, which scales its layout
 // and fonts, and the driver sees physical pixels.
 E2E_SCENARIO(fixture_dpi, "dpi") {
@@ -161,8 +200,8 @@ E2E_SCENARIO(fixture_dpi, "dpi") {
   CheckEqual(std::wstring(L"ＭＳ Ｐゴシック"), probe.font.face, "font face");
   CheckEqual(-MulDiv(12, dpi, 96), static_cast<int>(probe.font.height), "font height");
   CheckEqual(128, static_cast<int>(probe.font.charSet), "font character set");
-  Note("the font is drawn as " + Describe(probe.font.drawnFace) + ", cell height " +
-       std::to_string(probe.font.drawnHeight));
+  Trace("the font is drawn as " + Describe(probe.font.drawnFace) + ", cell height " +
+        std::to_string(probe.font.drawnHeight));
   Screenshot("main");
 }
 
