@@ -10,12 +10,13 @@
 #     --no-hooks              skip tests/e2e/hooks/*.sh
 #     --keep                  keep the Wine prefix and say where it is
 #     --verbose               the driver traces every action
+#     --repeat N              run each scenario N times (to hunt unreliable ones)
 #     --timeout SECONDS       limit for the whole run (default 900)
 # Environment: E2E_TIMEOUT_SCALE stretches every wait of the driver (slow machines).
 set -uo pipefail
 
 usage() {
-  sed -n '9,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '8,15p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -33,6 +34,7 @@ while [ $# -gt 0 ]; do
     --no-hooks) hooks=0 ;;
     --keep) keep=1 ;;
     --verbose) driver_args+=(--verbose) ;;
+    --repeat) driver_args+=(--repeat "${2:-1}"); shift ;;
     --timeout) overall=${2:-}; shift ;;
     -h|--help) usage ;;
     -*) echo "e2e: unknown option $1" >&2; usage ;;
@@ -109,6 +111,18 @@ bounded() {
   local limit=$1
   shift
   timeout --kill-after=5 "$limit" "$@" &
+  child_pid=$!
+  wait "$child_pid"
+  local code=$?
+  child_pid=""
+  return "$code"
+}
+
+# The same, run from `folder`.
+cd_bounded() {
+  local folder=$1
+  shift
+  (cd "$folder" && exec timeout --kill-after=5 "$@") &
   child_pid=$!
   wait "$child_pid"
   local code=$?
@@ -217,7 +231,7 @@ run_pass() {
   start=$(now)
   say "pass $label ($dpi DPI), screenshots in $out"
   E2E_DPI=$dpi E2E_REQUEST_DIR=$(winepath_of "$requests") \
-    bounded "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" </dev/null
+    cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" </dev/null
   code=$?
   kill "$server_pid" 2>/dev/null
   wait "$server_pid" 2>/dev/null

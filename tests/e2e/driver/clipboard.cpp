@@ -86,11 +86,12 @@ void EmptyTheClipboard() {
   EmptyClipboard();
 }
 
-void WaitClipboardAnsi(std::string_view bytes, Millis limit) {
+void WaitClipboardAnsi(std::string_view bytes, Millis limit, Where where) {
   std::optional<std::string> last;
   if (!PollUntil([&] { return (last = ClipboardAnsi()) == std::string(bytes); }, limit)) {
     Abort("timed out waiting for the clipboard text\n  expected: " + Describe(bytes) +
-          "\n  actual:   " + Describe(last));
+              "\n  actual:   " + Describe(last),
+          where);
   }
 }
 

@@ -22,7 +22,8 @@ void SetClipboardUnicode(std::wstring_view text);
 void EmptyTheClipboard();
 
 // Waits until CF_TEXT holds exactly `bytes`; a timeout shows expected against actual.
-void WaitClipboardAnsi(std::string_view bytes, Millis limit = kDefaultTimeout);
+void WaitClipboardAnsi(std::string_view bytes, Millis limit = kDefaultTimeout,
+                       Where where = Where::current());
 
 // Keeps the clipboard open for as long as it lives, so that every OpenClipboard of the program
 // under test fails as it does while another program uses the clipboard.

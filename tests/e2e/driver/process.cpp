@@ -46,11 +46,12 @@ std::optional<DWORD> App::ExitCode() const {
   return code;
 }
 
-DWORD App::WaitExit(Millis limit) {
+DWORD App::WaitExit(Millis limit, Where where) {
   if (!PollUntil([&] { return !Running(); }, limit)) {
     Kill();
     Abort("timed out after " + std::to_string(Scaled(limit).count()) + " ms waiting for " +
-          WideToUtf8(name_) + " to end; killed it");
+              WideToUtf8(name_) + " to end; killed it",
+          where);
   }
   return *ExitCode();
 }
@@ -93,8 +94,9 @@ App Launch(const std::wstring& exe, std::wstring_view arguments, WORD showComman
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showCommand;
   PROCESS_INFORMATION info{};
+  const std::wstring folder = directory.empty() ? ScenarioFolder() : directory;
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+                      folder.c_str(), &startup, &info)) {
     Abort("cannot start " + WideToUtf8(commandLine) + " (error " + std::to_string(GetLastError()) +
           ")");
   }
@@ -134,15 +136,15 @@ std::wstring FixtureExe() {
 }
 
 std::wstring ScenarioFolder() {
-  static std::string preparedFor;
+  static int preparedFor = 0;
   const std::filesystem::path folder =
       std::filesystem::path(BuildPath(L"tests/e2e/work")) / Utf8ToWide(CurrentScenarioName());
-  if (preparedFor != CurrentScenarioName()) {
+  if (preparedFor != CurrentScenarioRun()) {
     std::error_code error;
     std::filesystem::remove_all(folder, error);
     std::filesystem::create_directories(folder, error);
     if (error) Abort("cannot create " + WideToUtf8(folder.wstring()) + ": " + error.message());
-    preparedFor = CurrentScenarioName();
+    preparedFor = CurrentScenarioRun();
   }
   return folder.wstring() + L"\\";
 }

@@ -30,7 +30,7 @@ class App {
   std::optional<DWORD> ExitCode() const;
   // Waits for the process to end and answers its exit code; when it does not end in time, the
   // process is killed and the scenario fails.
-  DWORD WaitExit(Millis limit = kDefaultTimeout);
+  DWORD WaitExit(Millis limit = kDefaultTimeout, Where where = Where::current());
   // Ends the process at once (exit code 1) and waits until it is gone.
   void Kill();
 
@@ -42,7 +42,8 @@ class App {
 
 // Starts `exe` with `arguments` (appended to the quoted program path, as the command line a
 // shell would build) and the show command that STARTUPINFO passes to the program (SW_…).
-// The working directory is `directory`, or the driver's own when empty.
+// The working directory is `directory`, or the scenario's own folder (ScenarioFolder) when
+// empty, so that a file dialog or a relative path never lands in the source tree.
 App Launch(const std::wstring& exe, std::wstring_view arguments = L"",
            WORD showCommand = SW_SHOWNORMAL, const std::wstring& directory = L"");
 

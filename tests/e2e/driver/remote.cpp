@@ -63,11 +63,13 @@ std::wstring StatusBarText(HWND statusBar, int part) {
 
 namespace vellumo::e2e {
 
-void WaitStatusBarText(HWND statusBar, std::wstring_view text, int part, Millis limit) {
+void WaitStatusBarText(HWND statusBar, std::wstring_view text, int part, Millis limit,
+                       Where where) {
   std::wstring last;
   if (!PollUntil([&] { return (last = StatusBarText(statusBar, part)) == text; }, limit)) {
     Abort("timed out waiting for the status bar text\n  expected: " + Describe(text) +
-          "\n  actual:   " + Describe(last));
+              "\n  actual:   " + Describe(last),
+          where);
   }
 }
 

@@ -37,6 +37,6 @@ std::wstring StatusBarText(HWND statusBar, int part = 0);
 bool StatusBarIsSimple(HWND statusBar);
 // Waits until StatusBarText(statusBar, part) is `text`; a timeout shows expected against actual.
 void WaitStatusBarText(HWND statusBar, std::wstring_view text, int part = 0,
-                       Millis limit = kDefaultTimeout);
+                       Millis limit = kDefaultTimeout, Where where = Where::current());
 
 }  // namespace vellumo::e2e

@@ -18,6 +18,7 @@ namespace {
 struct Options {
   bool list = false;
   bool verbose = false;
+  int repeat = 1;
   std::vector<std::string> tags;
   std::vector<std::string> patterns;
 };
@@ -48,10 +49,35 @@ bool Selected(const Scenario& scenario, const Options& options) {
 
 int Usage() {
   PrintLine(
-      "usage: vellumo_e2e [--list] [--verbose] [--tag TAG]... [NAME|GLOB]...\n"
+      "usage: vellumo_e2e [--list] [--verbose] [--repeat N] [--tag TAG]... [NAME|GLOB]...\n"
       "  runs the scenarios whose name matches any NAME or GLOB (all when none is given)\n"
-      "  and that carry every TAG; exit code = number of failed scenarios");
+      "  and that carry every TAG, each N times in a row (to hunt unreliable ones);\n"
+      "  exit code = number of failed scenario runs (at most 125)");
   return 125;
+}
+
+// Runs one scenario and prints its TAP line; answers whether it passed.
+bool RunOne(const Scenario& scenario, const std::string& label, int number, bool verbose) {
+  BeginScenario(scenario.name, verbose);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    scenario.body();
+  } catch (const ScenarioAbort& abort) {
+    CountFailure();
+    PrintDiagnostic("aborted: " + abort.message);
+    PrintRecentSteps();
+  } catch (const std::exception& error) {
+    CountFailure();
+    PrintDiagnostic(std::string("aborted by an exception: ") + error.what());
+    PrintRecentSteps();
+  }
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+  const bool passed = EndScenario() == 0;
+  PrintLine((passed ? "ok " : "not ok ") + std::to_string(number) + " - " + label + " (" +
+            std::to_string(ms) + " ms)");
+  return passed;
 }
 
 }  // namespace
@@ -64,6 +90,8 @@ int RunScenarios(int argc, wchar_t** argv) {
       options.list = true;
     } else if (arg == "--verbose" || arg == "-v") {
       options.verbose = true;
+    } else if (arg == "--repeat" && i + 1 < argc) {
+      options.repeat = std::max(1, _wtoi(argv[++i]));
     } else if (arg == "--tag" && i + 1 < argc) {
       options.tags.push_back(WideToUtf8(argv[++i]));
     } else if (arg.starts_with("-")) {
@@ -71,6 +99,15 @@ int RunScenarios(int argc, wchar_t** argv) {
     } else {
       options.patterns.push_back(arg);
     }
+  }
+
+  std::vector<std::string> names;
+  for (const auto& scenario : AllScenarios())
+    names.push_back(scenario.name);
+  std::sort(names.begin(), names.end());
+  if (const auto twin = std::adjacent_find(names.begin(), names.end()); twin != names.end()) {
+    PrintLine("Bail out! two scenarios are named " + *twin);
+    return 125;
   }
 
   std::vector<const Scenario*> selected;
@@ -89,39 +126,27 @@ int RunScenarios(int argc, wchar_t** argv) {
     return 0;
   }
   if (selected.empty()) {
+    // A name that matches nothing is a mistake; a tag that no selected scenario carries is not.
     PrintLine("1..0 # no scenario matches");
-    return options.patterns.empty() ? 0 : 1;
+    return options.patterns.empty() || !options.tags.empty() ? 0 : 1;
   }
 
   PrintLine("TAP version 13");
-  PrintLine("1.." + std::to_string(selected.size()));
+  PrintLine("1.." + std::to_string(selected.size() * options.repeat));
   int failed = 0;
+  int number = 0;
   const auto runStart = std::chrono::steady_clock::now();
-  for (std::size_t i = 0; i < selected.size(); ++i) {
-    const Scenario& scenario = *selected[i];
-    BeginScenario(scenario.name, options.verbose);
-    const auto start = std::chrono::steady_clock::now();
-    try {
-      scenario.body();
-    } catch (const ScenarioAbort& abort) {
-      CountFailure();
-      PrintDiagnostic("aborted: " + abort.message);
-    } catch (const std::exception& error) {
-      CountFailure();
-      PrintDiagnostic(std::string("aborted by an exception: ") + error.what());
+  for (const Scenario* scenario : selected) {
+    for (int round = 1; round <= options.repeat; ++round) {
+      const std::string name =
+          scenario->name + (options.repeat > 1 ? " #" + std::to_string(round) : "");
+      if (!RunOne(*scenario, name, ++number, options.verbose)) ++failed;
     }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start)
-                        .count();
-    const int failures = EndScenario();
-    if (failures) ++failed;
-    PrintLine((failures ? "not ok " : "ok ") + std::to_string(i + 1) + " - " + scenario.name +
-              " (" + std::to_string(ms) + " ms)");
   }
   const auto total = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now() - runStart)
                          .count();
-  PrintDiagnostic(std::to_string(selected.size()) + " scenarios, " + std::to_string(failed) +
+  PrintDiagnostic(std::to_string(number) + " scenario runs, " + std::to_string(failed) +
                   " failed, " + std::to_string(total) + " ms");
   return std::min(failed, 125);
 }

@@ -1,5 +1,6 @@
 #include "tests/e2e/driver/scenario.h"
 
+#include <deque>
 #include <filesystem>
 
 #include "tests/e2e/driver/output.h"
@@ -12,7 +13,11 @@ struct RunState {
   std::string name;
   int failures = 0;
   bool verbose = false;
+  int run = 0;
+  std::deque<std::string> recentSteps;  // kept to show what led up to an abort
 };
+
+constexpr std::size_t kRecentSteps = 6;
 
 RunState& State() {
   static RunState state;
@@ -66,11 +71,26 @@ void Note(std::string_view text) {
 }
 
 void Trace(std::string_view text) {
-  if (State().verbose) PrintDiagnostic(text);
+  auto& state = State();
+  if (state.verbose) PrintDiagnostic(text);
+  state.recentSteps.emplace_back(text);
+  if (state.recentSteps.size() > kRecentSteps) state.recentSteps.pop_front();
+}
+
+void PrintRecentSteps() {
+  const auto& state = State();
+  if (state.verbose || state.recentSteps.empty()) return;
+  PrintDiagnostic("last steps before that:");
+  for (const auto& step : state.recentSteps)
+    PrintDiagnostic("  " + step);
 }
 
 const std::string& CurrentScenarioName() {
   return State().name;
+}
+
+int CurrentScenarioRun() {
+  return State().run;
 }
 
 bool Check(bool condition, std::string_view what, std::source_location where) {
@@ -83,7 +103,7 @@ void Require(bool condition, std::string_view what, std::source_location where) 
 }
 
 void BeginScenario(const std::string& name, bool verbose) {
-  State() = RunState{name, 0, verbose};
+  State() = RunState{name, 0, verbose, State().run + 1, {}};
 }
 
 int EndScenario() {

@@ -38,6 +38,8 @@ void Note(std::string_view text);
 void Trace(std::string_view text);
 // The running scenario's name ("" outside a scenario).
 const std::string& CurrentScenarioName();
+// Counts scenario runs: changes whenever a scenario (or a repetition of it) starts.
+int CurrentScenarioRun();
 
 // A check that fails the scenario but lets it go on. Answers whether it passed.
 bool Check(bool condition, std::string_view what,

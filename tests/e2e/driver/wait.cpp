@@ -38,10 +38,11 @@ bool PollUntil(const std::function<bool()>& probe, Millis limit) {
   }
 }
 
-void WaitFor(std::string_view what, const std::function<bool()>& probe, Millis limit) {
+void WaitFor(std::string_view what, const std::function<bool()>& probe, Millis limit, Where where) {
   if (!PollUntil(probe, limit)) {
     Abort("timed out after " + std::to_string(Scaled(limit).count()) + " ms waiting for " +
-          std::string(what));
+              std::string(what),
+          where);
   }
 }
 

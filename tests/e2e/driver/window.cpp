@@ -76,81 +76,88 @@ HWND FindChild(HWND parent, const WindowSpec& spec) {
   return found.empty() ? nullptr : found.front();
 }
 
-HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit) {
+HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit, Where where) {
   WindowSpec visible = spec;
   visible.visibleOnly = true;
   HWND found = nullptr;
   WaitFor(
       "a top-level " + Describe(visible) + " of " + WideToUtf8(app.Name()),
       [&] {
-        if (!app.Running()) Abort(WideToUtf8(app.Name()) + " ended while awaited");
+        if (!app.Running()) Abort(WideToUtf8(app.Name()) + " ended while awaited", where);
         return (found = FindTopWindow(app, visible)) != nullptr;
       },
-      limit);
+      limit, where);
   return found;
 }
 
-HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit) {
+HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit, Where where) {
   HWND found = nullptr;
   WaitFor(
       "a child " + Describe(spec) + " in " + Name(parent),
-      [&] { return (found = FindChild(parent, spec)) != nullptr; }, limit);
+      [&] { return (found = FindChild(parent, spec)) != nullptr; }, limit, where);
   return found;
 }
 
-HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit) {
-  return WaitTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}, limit);
+HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit, Where where) {
+  return WaitTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}, limit, where);
 }
 
-void WaitGone(HWND window, Millis limit) {
+void WaitGone(HWND window, Millis limit, Where where) {
   const std::string name = Name(window);
   WaitFor(
-      name + " to close", [&] { return !IsShown(window); }, limit);
+      name + " to close", [&] { return !IsShown(window); }, limit, where);
 }
 
-void WaitVisible(HWND window, bool visible, Millis limit) {
+void WaitVisible(HWND window, bool visible, Millis limit, Where where) {
   WaitFor(
       Name(window) + (visible ? " to show" : " to hide"),
-      [&] { return IsShown(window) == visible; }, limit);
+      [&] { return IsShown(window) == visible; }, limit, where);
 }
 
-void WaitEnabled(HWND window, bool enabled, Millis limit) {
+void WaitEnabled(HWND window, bool enabled, Millis limit, Where where) {
   WaitFor(
       Name(window) + (enabled ? " to be enabled" : " to be disabled"),
-      [&] { return IsWindow(window) && IsEnabled(window) == enabled; }, limit);
+      [&] { return IsWindow(window) && IsEnabled(window) == enabled; }, limit, where);
 }
 
-void WaitText(HWND window, std::wstring_view text, Millis limit) {
+void WaitText(HWND window, std::wstring_view text, Millis limit, Where where) {
   std::wstring last;
   if (!PollUntil([&] { return (last = TextOf(window)) == text; }, limit)) {
     Abort("timed out waiting for the text of " + Name(window) +
-          "\n  expected: " + e2e::Describe(text) + "\n  actual:   " + e2e::Describe(last));
+              "\n  expected: " + e2e::Describe(text) + "\n  actual:   " + e2e::Describe(last),
+          where);
   }
 }
 
-void WaitFocus(HWND window, Millis limit) {
+void WaitFocus(HWND window, Millis limit, Where where) {
   HWND last = nullptr;
   if (!PollUntil([&] { return (last = FocusOf(window)) == window; }, limit)) {
     Abort("timed out waiting for the keyboard focus in " + Name(window) + "; it is in " +
-          (last ? Name(last) : std::string("no window")));
+              (last ? Name(last) : std::string("no window")),
+          where);
   }
 }
 
 std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           static_cast<UINT>(Scaled(kDefaultTimeout).count()), &length)) {
-    return L"";
+  const auto limit = static_cast<UINT>(Scaled(kDefaultTimeout).count());
+  // The text may change between asking its length and copying it: the buffer holds one
+  // character more than the length, and a copy that fills it means the text grew, so ask again.
+  for (;;) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, limit, &length)) {
+      return L"";
+    }
+    std::wstring text(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, limit, &copied)) {
+      return L"";
+    }
+    if (copied <= length) {
+      text.resize(copied);
+      return text;
+    }
   }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, static_cast<UINT>(Scaled(kDefaultTimeout).count()),
-                           &copied)) {
-    return L"";
-  }
-  text.resize(std::min<std::size_t>(copied, length));
-  return text;
 }
 
 std::wstring ClassOf(HWND window) {

@@ -32,18 +32,24 @@ HWND FindTopWindow(const App& app, const WindowSpec& spec);  // nullptr when non
 HWND FindChild(HWND parent, const WindowSpec& spec);         // nullptr when none
 
 // Waits for a visible top-level window of `app` matching `spec` and returns it.
-HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit = kDefaultTimeout);
+HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit = kDefaultTimeout,
+                   Where where = Where::current());
 // Waits for a child control of `parent` matching `spec` and returns it.
-HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit = kDefaultTimeout);
+HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit = kDefaultTimeout,
+               Where where = Where::current());
 // A message box or dialog of `app` (class "#32770") with this caption.
-HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit = kDefaultTimeout);
+HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit = kDefaultTimeout,
+                Where where = Where::current());
 // Waits until the window is destroyed or hidden.
-void WaitGone(HWND window, Millis limit = kDefaultTimeout);
-void WaitVisible(HWND window, bool visible = true, Millis limit = kDefaultTimeout);
-void WaitEnabled(HWND window, bool enabled = true, Millis limit = kDefaultTimeout);
-void WaitText(HWND window, std::wstring_view text, Millis limit = kDefaultTimeout);
+void WaitGone(HWND window, Millis limit = kDefaultTimeout, Where where = Where::current());
+void WaitVisible(HWND window, bool visible = true, Millis limit = kDefaultTimeout,
+                 Where where = Where::current());
+void WaitEnabled(HWND window, bool enabled = true, Millis limit = kDefaultTimeout,
+                 Where where = Where::current());
+void WaitText(HWND window, std::wstring_view text, Millis limit = kDefaultTimeout,
+              Where where = Where::current());
 // Waits until the window with the keyboard focus in the window's thread is `window`.
-void WaitFocus(HWND window, Millis limit = kDefaultTimeout);
+void WaitFocus(HWND window, Millis limit = kDefaultTimeout, Where where = Where::current());
 
 // Reading. Texts come with WM_GETTEXT (marshalled across processes by the system).
 std::wstring TextOf(HWND window);
