@@ -74,10 +74,7 @@ cleanup() {
   trap - EXIT INT TERM
   [ -n "$child_pid" ] && kill -TERM "$child_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
-  if [ -n "$watchdog_pid" ]; then
-    pkill -P "$watchdog_pid" 2>/dev/null
-    kill "$watchdog_pid" 2>/dev/null
-  fi
+  [ -n "$watchdog_pid" ] && kill "$watchdog_pid" 2>/dev/null
   [ -d "$WINEPREFIX" ] && stop_server
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   if [ "$keep" = 1 ]; then
@@ -88,12 +85,16 @@ cleanup() {
   exit "$code"
 }
 
-# The wineserver of this prefix, if running (its environment names the prefix).
+# The wineserver of this prefix, if running (its environment names the prefix). Plain bash
+# over /proc: no pgrep, which a minimal system may lack.
 find_server() {
-  local pid
-  for pid in $(pgrep -f wineserver 2>/dev/null); do
-    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      echo "$pid"
+  local dir exe
+  for dir in /proc/[0-9]*; do
+    exe=""
+    { read -r -d '' exe <"$dir/cmdline"; } 2>/dev/null
+    [[ "$exe" == */wineserver* ]] || continue
+    if { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "${dir#/proc/}"
     fi
   done
 }
@@ -103,7 +104,13 @@ trap 'say "interrupted"; exit 130' INT
 trap 'say "stopped (overall time limit or TERM)"; exit 124' TERM
 
 # Whole-run limit: the watchdog sends TERM to this script, whose trap tears everything down.
-( sleep "$overall" && kill -TERM $$ ) 2>/dev/null &
+# Stopped itself, it takes its sleep along.
+(
+  sleep "$overall" &
+  nap=$!
+  trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+  wait "$nap" && kill -TERM $$
+) 2>/dev/null &
 watchdog_pid=$!
 
 # Runs a command with a time limit, in the background so that the traps above act at once.
