@@ -52,7 +52,8 @@ else
   cmake --preset windows -B "$build" >/dev/null
   cmake --build "$build" -j "$(nproc)"
 fi
-exe="$root/$build/app/win32/vellumo.exe"
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+exe="$build/app/win32/vellumo.exe"
 [ -f "$exe" ] || { say "$exe was not built"; exit 1; }
 
 export WINEPREFIX=${VELLUMO_PREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vellumo/wineprefix}
