@@ -64,6 +64,7 @@ TooltipWindow::~TooltipWindow() {
 
 void TooltipWindow::ShowBelowPointer(const std::string& text) {
   text_ = Utf8ToWide(text);
+  SetWindowTextW(hwnd_, text_.c_str());  // what the tooltip says, for accessibility tools too
   POINT pointer{};
   GetCursorPos(&pointer);
   const UINT dpi = DpiOf(Application::Instance().MainWindow());
