@@ -64,6 +64,7 @@ xvfb_pid=""
 server_pid=""
 watchdog_pid=""
 child_pid=""
+full_disk=""
 
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
@@ -77,6 +78,7 @@ cleanup() {
   [ -n "$watchdog_pid" ] && kill "$watchdog_pid" 2>/dev/null
   [ -d "$WINEPREFIX" ] && stop_server
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ -n "$full_disk" ] && umount "$full_disk" 2>/dev/null
   if [ "$keep" = 1 ]; then
     say "kept the Wine prefix: WINEPREFIX=$WINEPREFIX"
   else
@@ -268,6 +270,16 @@ failures=0
 t0=$(now)
 start_xvfb || exit 1
 say "display $DISPLAY, prefix $WINEPREFIX"
+
+# A small disk of its own, nearly full, for the scenario that saves onto a full disk. Mounting a
+# tmpfs needs root; without it that scenario says it was skipped.
+if mkdir -p "$run_dir/full-disk" && mount -t tmpfs -o size=64k,mode=0777 tmpfs "$run_dir/full-disk" 2>/dev/null; then
+  full_disk="$run_dir/full-disk"
+  export E2E_FULL_DISK
+  E2E_FULL_DISK="$(winepath_of "$full_disk")\\"
+else
+  say "cannot mount a small tmpfs (needs root): the full-disk scenario is skipped"
+fi
 
 t=$(now)
 first_dpi=96

@@ -1,0 +1,77 @@
+// Saving onto a disk that fills up: the failure is shown with the platform's error number, the
+// file keeps its previous content, and no temporary file is left behind.
+#include <windows.h>
+
+#include <vector>
+
+#include "tests/e2e/driver/e2e.h"
+
+namespace vellumo::e2e {
+namespace {
+
+constexpr int kFileSaveNormalId = 106;
+
+// The small disk that tests/e2e/run.sh mounted, as a Windows folder ending in "\", or empty.
+std::wstring FullDiskFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(L"E2E_FULL_DISK", folder, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+}  // namespace
+
+E2E_SCENARIO(disk_full_save_keeps_the_old_file, "") {
+  const std::wstring folder = FullDiskFolder();
+  if (folder.empty()) {
+    Note("skipped: no small disk was mounted for this run (mounting a tmpfs needs root)");
+    return;
+  }
+  const std::wstring path = folder + L"メモ.txt";
+  const std::string old = "\x8c\xc3\x82\xa2\x93\xe0\x97\x65\r\n";  // 古い内容
+  WriteFileBytes(path, old);
+
+  App app = Launch(VellumoExe(), QuoteArgument(path));
+  HWND main = WaitTopWindow(app, {.className = L"TMainForm", .text = L"Vellumo - メモ.txt"});
+  HWND memo = WaitChild(main, {.className = L"Edit"});
+  WaitText(memo, L"古い内容\r\n");
+
+  // Far more than the 64 KiB the disk holds.
+  std::wstring big;
+  while (big.size() < 200000) big += L"ディスクがいっぱいになるまで書き込むテキスト。\r\n";
+  SetText(memo, big);
+  PostCommand(main, kFileSaveNormalId);
+
+  HWND box = WaitDialog(app, L"Vellumo");
+  Screenshot("failure");
+  const auto texts = StaticTexts(box);
+  bool named = false;
+  for (const auto& t : texts) {
+    // ERROR_DISK_FULL (112) or ERROR_HANDLE_DISK_FULL (39): the last row of the message table.
+    named = named || t == L"I/O エラー (112)" || t == L"I/O エラー (39)";
+  }
+  Check(named, "the failure box names the platform's disk-full error");
+  ClickButton(WaitChild(box, {.className = L"Button"}));
+  WaitGone(box);
+
+  CheckEqual(std::optional<std::string>(old), ReadFileBytes(path), "the old file is intact");
+  CheckEqual(std::vector<std::wstring>{L"メモ.txt"}, FilesIn(folder), "no temporary file is left");
+  CheckEqual(std::wstring(L"Vellumo - メモ.txt"), TextOf(main), "the caption is unchanged");
+  CheckEqual(big, TextOf(memo), "the edit area is unchanged");
+
+  PostClose(main);
+  CheckEqual(0ul, app.WaitExit(), "exit code");
+}
+
+}  // namespace vellumo::e2e
