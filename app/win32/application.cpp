@@ -59,7 +59,9 @@ void Application::Minimize() {
 }
 
 void Application::Restore() {
+  restoring_ = true;
   ShowWindow(handle_, SW_RESTORE);
+  restoring_ = false;
   if (mainWindow_ && !IsWindowVisible(mainWindow_)) ShowWindow(mainWindow_, SW_SHOWNORMAL);
   // Give the activation to the window that should have it: a modal window when one is up.
   HWND target = GetLastActivePopup(handle_);
@@ -101,6 +103,9 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_QUERYOPEN:
+      // Asked while this very restore runs: let it go ahead. Asked from elsewhere (the user
+      // opening the icon): restore the whole application, main window included.
+      if (restoring_) return TRUE;
       Restore();
       return FALSE;
     case WM_CLOSE:

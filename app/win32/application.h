@@ -68,6 +68,7 @@ class Application {
   IdleHook idleHook_;
   int exitCode_ = 0;
   bool quitting_ = false;
+  bool restoring_ = false;
 };
 
 }  // namespace vellumo::win32
