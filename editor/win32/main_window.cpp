@@ -54,6 +54,8 @@ MainWindow::MainWindow() {
   hwnd_ = CreateWindowExW(0, kClassName, L"MainForm", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                           Scale(kLeft, dpi), Scale(kTop, dpi), Scale(kWidth, dpi),
                           Scale(kHeight, dpi), app.Handle(), nullptr, app.InstanceHandle(), this);
+  // Scaled up on a small screen, the frame is moved back onto the monitor rather than cut off.
+  PlaceAtDesignPosition(hwnd_, kLeft, kTop, hwnd_);
   memo_ = std::make_unique<Memo>(hwnd_);
   // The layout gives the edit area one empty line until the first activation fills it.
   SetWindowTextW(memo_->Handle(), L"");
