@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -114,9 +115,15 @@ E2E_SCENARIO(window_layout, "dpi") {
   const ProbeResult window = Probe(editor.main);
   CheckEqual(dpi, window.windowDpi, "the window's DPI");
   CheckEqual(2L, window.awareness, "per-monitor DPI awareness");
-  // The corner is a screen pixel; the size scales with the DPI.
+  // Designed at 96 DPI: the size scales, and so does the corner as far as the frame stays on the
+  // screen.
   const RECT frame = WindowRect(editor.main);
-  CheckEqual(RECT{226, 121, 226 + Scaled96(480), 121 + Scaled96(320)}, frame, "the outer frame");
+  const int width = Scaled96(480);
+  const int height = Scaled96(320);
+  const int left = std::min(Scaled96(226), GetSystemMetrics(SM_CXSCREEN) - width);
+  const int top = std::min(Scaled96(121), GetSystemMetrics(SM_CYSCREEN) - height);
+  CheckEqual(RECT{left, top, left + width, top + height}, frame, "the outer frame");
+  if (dpi == 96) CheckEqual(RECT{226, 121, 706, 441}, frame, "the outer frame at 96 DPI");
   // The client area is what the platform's frame leaves of the outer size: 472 x 274 at 96 DPI.
   RECT margins{0, 0, 0, 0};
   AdjustWindowRectExForDpi(&margins, WS_OVERLAPPEDWINDOW, TRUE, 0, dpi);
