@@ -182,7 +182,7 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     case WM_MOUSEMOVE: {
       POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
       ClientToScreen(msg.hwnd, &p);
-      Act(tracker_.MouseMove(HintControlAt(p)));
+      Act(tracker_.MouseMove(HintControlAt(p)), p);
       return false;
     }
     default:
@@ -224,7 +224,7 @@ void MainWindow::Idle() {
   hints_->SetCurrentHint(IdleHint(chain));
 }
 
-void MainWindow::Act(const TooltipAction& action) {
+void MainWindow::Act(const TooltipAction& action, std::optional<POINT> pointer) {
   switch (action.kind) {
     case TooltipAction::Kind::None:
       return;
@@ -233,14 +233,16 @@ void MainWindow::Act(const TooltipAction& action) {
       KillTimer(hwnd_, kHideTimer);
       if (action.delayMs == 0) {
         KillTimer(hwnd_, kShowTimer);
-        ShowTimerFired();  // at once
+        // At once, for the place of the move being handled: the system's pointer position may
+        // not have caught up with it yet.
+        ShowTimerFired(pointer);
       } else {
         SetTimer(hwnd_, kShowTimer, static_cast<UINT>(action.delayMs), nullptr);
       }
       return;
     case TooltipAction::Kind::Show:
       KillTimer(hwnd_, kShowTimer);
-      tooltip_.ShowBelowPointer(action.text);
+      tooltip_.ShowBelowPointer(action.text, pointer);
       SetTimer(hwnd_, kHideTimer, kTooltipHideDelayMs, nullptr);
       return;
     case TooltipAction::Kind::Hide:
@@ -251,13 +253,17 @@ void MainWindow::Act(const TooltipAction& action) {
   }
 }
 
-void MainWindow::ShowTimerFired() {
+void MainWindow::ShowTimerFired(std::optional<POINT> pointer) {
   POINT p{};
-  GetCursorPos(&p);
+  if (pointer) {
+    p = *pointer;
+  } else {
+    GetCursorPos(&p);
+  }
   DWORD process = 0;
   GetWindowThreadProcessId(GetForegroundWindow(), &process);
   const auto chain = HintChainAt(p);
-  Act(tracker_.ShowTimerFired(process == GetCurrentProcessId(), HintControlAt(p), chain));
+  Act(tracker_.ShowTimerFired(process == GetCurrentProcessId(), HintControlAt(p), chain), p);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -313,6 +319,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_UNINITMENUPOPUP:  // a menu closed; at most its head stays highlighted
     case WM_EXITMENULOOP:
       if (hints_) hints_->SetCurrentHint("");
       break;

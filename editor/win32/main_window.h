@@ -56,8 +56,10 @@ class MainWindow final : public IMainWindow {
   // The hints from the control under the pointer outward; empty when none of the program's
   // controls is under it.
   std::vector<std::string_view> HintChainAt(POINT screen) const;
-  void Act(const TooltipAction& action);
-  void ShowTimerFired();
+  // Carries out what the tooltip tracker answered; pointer is the place of the mouse move being
+  // handled, when there is one.
+  void Act(const TooltipAction& action, std::optional<POINT> pointer = std::nullopt);
+  void ShowTimerFired(std::optional<POINT> pointer = std::nullopt);
 
   HWND hwnd_ = nullptr;
   HMENU menu_ = nullptr;

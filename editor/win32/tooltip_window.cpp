@@ -62,11 +62,15 @@ TooltipWindow::~TooltipWindow() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-void TooltipWindow::ShowBelowPointer(const std::string& text) {
+void TooltipWindow::ShowBelowPointer(const std::string& text, std::optional<POINT> at) {
   text_ = Utf8ToWide(text);
   SetWindowTextW(hwnd_, text_.c_str());  // what the tooltip says, for accessibility tools too
   POINT pointer{};
-  GetCursorPos(&pointer);
+  if (at) {
+    pointer = *at;
+  } else {
+    GetCursorPos(&pointer);
+  }
   const UINT dpi = DpiOf(Application::Instance().MainWindow());
   font_.Reset(CreateStatusFont(dpi));
   HDC dc = GetDC(hwnd_);

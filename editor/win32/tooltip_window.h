@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/win32/dpi.h"
@@ -18,7 +19,9 @@ class TooltipWindow {
   TooltipWindow& operator=(const TooltipWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
-  void ShowBelowPointer(const std::string& text);
+  // Shows text just below the pointer's image, at pointer (the system's pointer position when
+  // not given).
+  void ShowBelowPointer(const std::string& text, std::optional<POINT> pointer = std::nullopt);
   void Hide();
 
  private:
