@@ -5,7 +5,10 @@
 // bar button and its shortcut.
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -891,6 +894,205 @@ E2E_SCENARIO(files_commands_every_route, "") {
         break;
     }
   }
+}
+
+namespace {
+
+using BenchClock = std::chrono::steady_clock;
+constexpr Millis kBenchLimit{180000};
+
+double SecondsSince(BenchClock::time_point start) {
+  return std::chrono::duration<double>(BenchClock::now() - start).count();
+}
+
+// WM_GETTEXTLENGTH answered once the program has finished what it is doing, however long that
+// takes; nothing when it did not answer.
+std::optional<LRESULT> TextLength(HWND edit) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL,
+                           static_cast<UINT>(kBenchLimit.count()), &length)) {
+    return std::nullopt;
+  }
+  return static_cast<LRESULT>(length);
+}
+
+void WaitTextLength(HWND edit, std::size_t expected, const char* what) {
+  std::optional<LRESULT> length;
+  const bool reached = PollUntil(
+      [&] { return (length = TextLength(edit)) == static_cast<LRESULT>(expected); }, kBenchLimit);
+  Require(reached, std::string(what) + ": the edit control holds " + Describe(length.value_or(-1)) +
+                       " characters, not " + std::to_string(expected));
+}
+
+// The caption as the system keeps it: read without a message, so a busy program does not block.
+std::wstring CaptionOf(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+// Under Wine the counters of another process come from its /proc status: the peak working set is
+// VmHWM, the page-file usage the anonymous resident memory now (RssAnon).
+struct Memory {
+  double peakMb = 0;
+  double anonymousMb = 0;
+};
+
+Memory MemoryOf(const App& app) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  if (!GetProcessMemoryInfo(app.Handle(), &counters, sizeof(counters))) return {};
+  return {static_cast<double>(counters.PeakWorkingSetSize) / (1 << 20),
+          static_cast<double>(counters.PagefileUsage) / (1 << 20)};
+}
+
+// Wine's notepad wraps long lines when its fWrap setting is 1, as the editor always does.
+void SetNotepadWrap(bool wrap) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Notepad", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    Abort("cannot set notepad's wrapping");
+  }
+  const DWORD value = wrap ? 1 : 0;
+  RegSetValueExW(key, L"fWrap", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::string Figures(const std::vector<double>& values, const char* unit) {
+  char line[256];
+  std::string all;
+  for (const double v : values) {
+    std::snprintf(line, sizeof line, "%s%.2f", all.empty() ? "" : " ", v);
+    all += line;
+  }
+  std::snprintf(line, sizeof line, "median %.2f %s (runs: %s)", Median(values), unit, all.c_str());
+  return line;
+}
+
+}  // namespace
+
+// Timings for scripts/bench-open-save.sh, which sets E2E_BENCH=1; skipped in the ordinary runs.
+// A 5 MB code page 932 text, encrypted to about 10 MB: the decrypting open from confirming the
+// key to the text in the edit area, the encrypting save from confirming the key to the file
+// written and the caption set, the plain open of the 5 MB for comparison, Wine's notepad opening
+// the same 5 MB from its start, and the peak memory of each. Three runs each, fresh processes.
+E2E_SCENARIO(bench_open_save, "bench") {
+  const char* requested = std::getenv("E2E_BENCH");
+  if (!requested || std::string_view(requested) != "1") {
+    Note("skipped: timings only with E2E_BENCH=1 (scripts/bench-open-save.sh)");
+    return;
+  }
+  std::string plain;
+  plain.reserve(5u << 20);
+  const std::string line =
+      Cp932(L" 日本語のテキストを暗号化して保存し、開いて解読する時間を測ります。ソフト表示\r\n");
+  for (int number = 0; plain.size() + line.size() + 8 <= (5u << 20); ++number) {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%07d", number);
+    plain += prefix;
+    plain += line;
+  }
+  const std::wstring folder = MakeFolder(L"計測");
+  const std::wstring text = folder + L"本文.txt";
+  const std::wstring encrypted = folder + L"本文.qzv";
+  WriteFileBytes(text, plain);
+  WriteEncrypted(encrypted, plain);
+  const std::size_t characters = FromCp932(plain).size();
+  const std::size_t encodedSize = ReadFileBytes(encrypted).value_or("").size();
+  Note("bench: text " + std::to_string(plain.size()) + " bytes (" + std::to_string(characters) +
+       " characters), encrypted file " + std::to_string(encodedSize) + " bytes");
+
+  std::vector<double> plainOpen, read, decrypt, save, startPeak, peak, anonymous;
+  std::vector<double> notepad, notepadWrapped, notepadPeak;
+  for (int run = 0; run < 3; ++run) {
+    Editor editor = StartEditor();
+    WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+    startPeak.push_back(MemoryOf(editor.app).peakMb);
+
+    // The plain open, for comparison with notepad: from confirming the file to the text shown.
+    Shortcut(editor, 'O', true);
+    HWND dialog = WaitDialog(editor.app, kOpenCaption);
+    SetText(FileNameField(dialog), text);
+    auto start = BenchClock::now();
+    ClickButton(WaitChild(dialog, {.className = L"Button", .id = IDOK}));
+    WaitTextLength(editor.memo, characters, "plain open");
+    plainOpen.push_back(SecondsSince(start));
+    SetText(editor.memo, L"");
+
+    // The decrypting open: reading up to the key request, then from the key to the text shown.
+    Shortcut(editor, 'O', false);
+    dialog = WaitDialog(editor.app, kOpenCaption);
+    SetText(FileNameField(dialog), encrypted);
+    start = BenchClock::now();
+    ClickButton(WaitChild(dialog, {.className = L"Button", .id = IDOK}));
+    HWND key = WaitDialog(editor.app, kAskCaption, kBenchLimit);
+    read.push_back(SecondsSince(start));
+    SetText(WaitChild(key, {.className = L"Edit", .id = kKeyFieldId}), kKey);
+    start = BenchClock::now();
+    ClickButton(WaitChild(key, {.className = L"Button", .id = IDOK}));
+    WaitTextLength(editor.memo, characters, "decrypting open");
+    decrypt.push_back(SecondsSince(start));
+
+    // The encrypting save under a new name: from the key to the caption naming the written file.
+    ViaMenu(editor, 'A');
+    dialog = WaitDialog(editor.app, kSaveCaption);
+    const std::wstring saved = folder + L"保存" + std::to_wstring(run) + L".qzv";
+    ChooseFile(dialog, saved);
+    key = WaitDialog(editor.app, kAskCaption);
+    SetText(WaitChild(key, {.className = L"Edit", .id = kKeyFieldId}), kKey);
+    start = BenchClock::now();
+    ClickButton(WaitChild(key, {.className = L"Button", .id = IDOK}));
+    const std::wstring caption = Caption(saved.substr(saved.rfind(L'\\') + 1));
+    Require(PollUntil([&] { return CaptionOf(editor.main) == caption; }, kBenchLimit),
+            "the save sets the caption");
+    save.push_back(SecondsSince(start));
+    CheckEqual(encodedSize, ReadFileBytes(saved).value_or("").size(),
+               "the saved file has the encoded size");
+
+    const Memory memory = MemoryOf(editor.app);
+    peak.push_back(memory.peakMb);
+    anonymous.push_back(memory.anonymousMb);
+    CloseEditor(editor);
+
+    // Wine's notepad on the same text, without and with wrapping: from its start to its edit
+    // control holding it all.
+    for (const bool wrap : {false, true}) {
+      SetNotepadWrap(wrap);
+      wchar_t system[MAX_PATH] = {};
+      GetSystemDirectoryW(system, MAX_PATH);
+      start = BenchClock::now();
+      App other = Launch(std::wstring(system) + L"\\notepad.exe", QuoteArgument(text));
+      HWND window = WaitTopWindow(other, {.className = L"Notepad"}, kBenchLimit);
+      HWND edit = WaitChild(window, {.className = L"Edit"});
+      WaitTextLength(edit, characters, "notepad");
+      (wrap ? notepadWrapped : notepad).push_back(SecondsSince(start));
+      CheckEqual(wrap, (GetWindowLongW(edit, GWL_STYLE) & ES_AUTOHSCROLL) == 0,
+                 "notepad wraps long lines as asked");
+      if (!wrap) notepadPeak.push_back(MemoryOf(other).peakMb);
+      PostClose(window);
+      other.WaitExit(kBenchLimit);
+    }
+  }
+  Note("bench: vellumo plain open of the 5 MB text, confirming the file to text shown: " +
+       Figures(plainOpen, "s"));
+  Note("bench: vellumo decrypting open, confirming the file to the key request: " +
+       Figures(read, "s"));
+  Note("bench: vellumo decrypting open, confirming the key to text shown: " +
+       Figures(decrypt, "s"));
+  Note("bench: vellumo encrypting save, confirming the key to file written and caption set: " +
+       Figures(save, "s"));
+  Note("bench: vellumo peak working set (VmHWM) after start: " + Figures(startPeak, "MB"));
+  Note("bench: vellumo peak working set (VmHWM) after open and save: " + Figures(peak, "MB"));
+  Note("bench: vellumo anonymous memory (RssAnon) after the save: " + Figures(anonymous, "MB"));
+  Note("bench: Wine notepad, no wrapping, start to text shown: " + Figures(notepad, "s"));
+  Note("bench: Wine notepad, wrapping long lines, start to text shown: " +
+       Figures(notepadWrapped, "s"));
+  Note("bench: Wine notepad peak working set (VmHWM): " + Figures(notepadPeak, "MB"));
 }
 
 }  // namespace vellumo::e2e
