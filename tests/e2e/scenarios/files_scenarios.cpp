@@ -259,7 +259,7 @@ void SettleMouse(POINT screen) {
           POINT at{};
           return GetCursorPos(&at) && (at.x != screen.x || at.y != screen.y);
         },
-        Millis(250));
+        Millis(150));
     if (!wentBack) return;
     Trace("the pointer went back; moving it again");
   }
