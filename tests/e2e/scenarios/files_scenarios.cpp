@@ -20,8 +20,6 @@
 namespace vellumo::e2e {
 namespace {
 
-constexpr int kFileSaveNormalId = 106;
-
 constexpr int kKeyFieldId = 100;
 constexpr int kKeyCancelId = 102;
 constexpr int kBoxOkId = 1002;
@@ -248,9 +246,9 @@ void ViaMenu(const Editor& editor, char accessKey) {
   PressKeys(editor.memo, {static_cast<WORD>(accessKey)});
 }
 
-// Under Wine the system may put the pointer back where an earlier move left it, once the program
-// under test catches up with the X server's events (seen in about one move of four here); moved
-// again, it stays. Returns once the pointer has stayed at `screen` for a moment.
+// Under Wine each injected move comes back from the X server as the old and then the new
+// position, and now and then the pointer is left at the old one; moved again, it stays. Returns
+// once the pointer has stayed at `screen` for a moment, by which time the program has seen it.
 void SettleMouse(POINT screen) {
   for (int attempt = 0; attempt < 5; ++attempt) {
     MoveMouse(screen);
