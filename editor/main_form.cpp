@@ -64,6 +64,7 @@ void TMainForm::FormActivate(Sender sender) {
   FileOpenDo(text);
   if (encrypted) {
     // A cancelled key request leaves the file's text as read; text that does not decode is emptied.
+    // The copy read is released before the text goes into the edit area.
     const Text read = text;
     cipher_.DecryptText(read, text);
   }
@@ -81,12 +82,15 @@ void TMainForm::FileOpen(Sender) {
   const auto path = dialogs_.ShowOpenDialog();
   if (!path) return;
   SetLocation(*path);
-  Text text;
-  FileOpenDo(text);
   // Whatever decryption answers, its output goes into the edit area: empty after a cancelled key
-  // request or text that does not decode.
+  // request or text that does not decode. The file's text is released first, as the edit area
+  // takes a copy of its own.
   Text plain;
-  cipher_.DecryptText(text, plain);
+  {
+    Text text;
+    FileOpenDo(text);
+    cipher_.DecryptText(text, plain);
+  }
   PutText(plain);
 }
 

@@ -944,15 +944,32 @@ Memory MemoryOf(const App& app) {
           static_cast<double>(counters.PagefileUsage) / (1 << 20)};
 }
 
-// Wine's notepad wraps long lines when its fWrap setting is 1, as the editor always does.
-void SetNotepadWrap(bool wrap) {
+// How Wine's notepad shows text: with its fWrap setting 1 it wraps long lines, as the editor
+// always does; "like the editor" also gives it the editor's window size and edit area font, so
+// that both controls wrap the same lines at the same width.
+enum class NotepadLook { Plain, Wrapping, LikeTheEditor };
+
+void SetNotepadLook(NotepadLook look) {
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Notepad", 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    Abort("cannot set notepad's wrapping");
+    Abort("cannot set notepad's settings");
   }
-  const DWORD value = wrap ? 1 : 0;
-  RegSetValueExW(key, L"fWrap", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  const auto set = [&](const wchar_t* name, DWORD value) {
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  };
+  set(L"fWrap", look == NotepadLook::Plain ? 0 : 1);
+  if (look == NotepadLook::LikeTheEditor) {
+    set(L"iWindowPosX", 226);
+    set(L"iWindowPosY", 121);
+    set(L"iWindowPosDX", 480);
+    set(L"iWindowPosDY", 320);
+    set(L"iPointSize", 112);  // 15 pixels at 96 DPI, in tenths of a point
+    set(L"lfCharSet", SHIFTJIS_CHARSET);
+    const std::wstring face = L"IPAPGothic";
+    RegSetValueExW(key, L"lfFaceName", 0, REG_SZ, reinterpret_cast<const BYTE*>(face.c_str()),
+                   static_cast<DWORD>((face.size() + 1) * sizeof(wchar_t)));
+  }
   RegCloseKey(key);
 }
 
@@ -1006,7 +1023,7 @@ E2E_SCENARIO(bench_open_save, "bench") {
        " characters), encrypted file " + std::to_string(encodedSize) + " bytes");
 
   std::vector<double> plainOpen, read, decrypt, save, startPeak, peak, anonymous;
-  std::vector<double> notepad, notepadWrapped, notepadPeak;
+  std::vector<double> notepad, notepadWrapped, notepadLikeEditor, notepadPeak;
   for (int run = 0; run < 3; ++run) {
     Editor editor = StartEditor();
     WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
@@ -1059,8 +1076,10 @@ E2E_SCENARIO(bench_open_save, "bench") {
 
     // Wine's notepad on the same text, without and with wrapping: from its start to its edit
     // control holding it all.
-    for (const bool wrap : {false, true}) {
-      SetNotepadWrap(wrap);
+    for (const NotepadLook look :
+         {NotepadLook::Plain, NotepadLook::Wrapping, NotepadLook::LikeTheEditor}) {
+      const bool wrap = look != NotepadLook::Plain;
+      SetNotepadLook(look);
       wchar_t system[MAX_PATH] = {};
       GetSystemDirectoryW(system, MAX_PATH);
       start = BenchClock::now();
@@ -1068,7 +1087,10 @@ E2E_SCENARIO(bench_open_save, "bench") {
       HWND window = WaitTopWindow(other, {.className = L"Notepad"}, kBenchLimit);
       HWND edit = WaitChild(window, {.className = L"Edit"});
       WaitTextLength(edit, characters, "notepad");
-      (wrap ? notepadWrapped : notepad).push_back(SecondsSince(start));
+      (look == NotepadLook::Plain      ? notepad
+       : look == NotepadLook::Wrapping ? notepadWrapped
+                                       : notepadLikeEditor)
+          .push_back(SecondsSince(start));
       CheckEqual(wrap, (GetWindowLongW(edit, GWL_STYLE) & ES_AUTOHSCROLL) == 0,
                  "notepad wraps long lines as asked");
       if (!wrap) notepadPeak.push_back(MemoryOf(other).peakMb);
@@ -1090,6 +1112,10 @@ E2E_SCENARIO(bench_open_save, "bench") {
   Note("bench: Wine notepad, no wrapping, start to text shown: " + Figures(notepad, "s"));
   Note("bench: Wine notepad, wrapping long lines, start to text shown: " +
        Figures(notepadWrapped, "s"));
+  Note(
+      "bench: Wine notepad with the editor's window size and font, wrapping, start to text "
+      "shown: " +
+      Figures(notepadLikeEditor, "s"));
   Note("bench: Wine notepad peak working set (VmHWM): " + Figures(notepadPeak, "MB"));
 }
 
