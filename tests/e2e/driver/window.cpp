@@ -6,19 +6,19 @@
 namespace vellumo::e2e {
 namespace {
 
-bool Matches(HWND window, const WindowSpec& spec) {
-  if (spec.visibleOnly && !IsWindowVisible(window)) return false;
-  if (spec.id != -1 && IdOf(window) != spec.id) return false;
-  if (!spec.className.empty() && ClassOf(window) != spec.className) return false;
-  if (!spec.text.empty() && TextOf(window) != spec.text) return false;
+bool Matches(HWND window, const WindowSpec& wanted) {
+  if (wanted.visibleOnly && !IsWindowVisible(window)) return false;
+  if (wanted.id != -1 && IdOf(window) != wanted.id) return false;
+  if (!wanted.className.empty() && ClassOf(window) != wanted.className) return false;
+  if (!wanted.text.empty() && TextOf(window) != wanted.text) return false;
   return true;
 }
 
-std::string Describe(const WindowSpec& spec) {
+std::string Describe(const WindowSpec& wanted) {
   std::string out = "window";
-  if (!spec.className.empty()) out += " of class " + WideToUtf8(spec.className);
-  if (!spec.text.empty()) out += " with text \"" + WideToUtf8(spec.text) + "\"";
-  if (spec.id != -1) out += " with ID " + std::to_string(spec.id);
+  if (!wanted.className.empty()) out += " of class " + WideToUtf8(wanted.className);
+  if (!wanted.text.empty()) out += " with text \"" + WideToUtf8(wanted.text) + "\"";
+  if (wanted.id != -1) out += " with ID " + std::to_string(wanted.id);
   return out;
 }
 
@@ -30,18 +30,18 @@ std::string Name(HWND window) {
 
 }  // namespace
 
-std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& spec) {
+std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& wanted) {
   struct Search {
     DWORD processId;
-    const WindowSpec* spec;
+    const WindowSpec* wanted;
     std::vector<HWND> found;
-  } search{processId, &spec, {}};
+  } search{processId, &wanted, {}};
   EnumWindows(
       [](HWND window, LPARAM param) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if ((s.processId == 0 || owner == s.processId) && Matches(window, *s.spec)) {
+        if ((s.processId == 0 || owner == s.processId) && Matches(window, *s.wanted)) {
           s.found.push_back(window);
         }
         return TRUE;
@@ -50,34 +50,34 @@ std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& spec) {
   return search.found;
 }
 
-std::vector<HWND> ChildWindows(HWND parent, const WindowSpec& spec) {
+std::vector<HWND> ChildWindows(HWND parent, const WindowSpec& wanted) {
   struct Search {
-    const WindowSpec* spec;
+    const WindowSpec* wanted;
     std::vector<HWND> found;
-  } search{&spec, {}};
+  } search{&wanted, {}};
   EnumChildWindows(
       parent,
       [](HWND window, LPARAM param) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(param);
-        if (Matches(window, *s.spec)) s.found.push_back(window);
+        if (Matches(window, *s.wanted)) s.found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND FindTopWindow(const App& app, const WindowSpec& spec) {
-  const auto found = TopWindows(app.Id(), spec);
+HWND FindTopWindow(const App& app, const WindowSpec& wanted) {
+  const auto found = TopWindows(app.Id(), wanted);
   return found.empty() ? nullptr : found.front();
 }
 
-HWND FindChild(HWND parent, const WindowSpec& spec) {
-  const auto found = ChildWindows(parent, spec);
+HWND FindChild(HWND parent, const WindowSpec& wanted) {
+  const auto found = ChildWindows(parent, wanted);
   return found.empty() ? nullptr : found.front();
 }
 
-HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit, Where where) {
-  WindowSpec visible = spec;
+HWND WaitTopWindow(const App& app, const WindowSpec& wanted, Millis limit, Where where) {
+  WindowSpec visible = wanted;
   visible.visibleOnly = true;
   HWND found = nullptr;
   WaitFor(
@@ -90,11 +90,11 @@ HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit, Where w
   return found;
 }
 
-HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit, Where where) {
+HWND WaitChild(HWND parent, const WindowSpec& wanted, Millis limit, Where where) {
   HWND found = nullptr;
   WaitFor(
-      "a child " + Describe(spec) + " in " + Name(parent),
-      [&] { return (found = FindChild(parent, spec)) != nullptr; }, limit, where);
+      "a child " + Describe(wanted) + " in " + Name(parent),
+      [&] { return (found = FindChild(parent, wanted)) != nullptr; }, limit, where);
   return found;
 }
 

@@ -24,18 +24,18 @@ struct WindowSpec {
 
 // Top-level windows of a process (all processes when processId is 0), in Z order, owned
 // windows (message boxes, dialogs, tooltips, file dialogs) included.
-std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& spec = {});
+std::vector<HWND> TopWindows(DWORD processId, const WindowSpec& wanted = {});
 // All descendants of `parent`, depth first.
-std::vector<HWND> ChildWindows(HWND parent, const WindowSpec& spec = {});
+std::vector<HWND> ChildWindows(HWND parent, const WindowSpec& wanted = {});
 
-HWND FindTopWindow(const App& app, const WindowSpec& spec);  // nullptr when none
-HWND FindChild(HWND parent, const WindowSpec& spec);         // nullptr when none
+HWND FindTopWindow(const App& app, const WindowSpec& wanted);  // nullptr when none
+HWND FindChild(HWND parent, const WindowSpec& wanted);         // nullptr when none
 
-// Waits for a visible top-level window of `app` matching `spec` and returns it.
-HWND WaitTopWindow(const App& app, const WindowSpec& spec, Millis limit = kDefaultTimeout,
+// Waits for a visible top-level window of `app` matching `wanted` and returns it.
+HWND WaitTopWindow(const App& app, const WindowSpec& wanted, Millis limit = kDefaultTimeout,
                    Where where = Where::current());
-// Waits for a child control of `parent` matching `spec` and returns it.
-HWND WaitChild(HWND parent, const WindowSpec& spec, Millis limit = kDefaultTimeout,
+// Waits for a child control of `parent` matching `wanted` and returns it.
+HWND WaitChild(HWND parent, const WindowSpec& wanted, Millis limit = kDefaultTimeout,
                Where where = Where::current());
 // A message box or dialog of `app` (class "#32770") with this caption.
 HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit = kDefaultTimeout,
