@@ -61,24 +61,37 @@ HFONT CreateGothicFont(int designHeight, UINT dpi, bool bold) {
   return CreateNamedFont(GothicFaceName().c_str(), designHeight, dpi, bold, SHIFTJIS_CHARSET);
 }
 
-HFONT CreateMessageFont(UINT dpi) {
+NONCLIENTMETRICSW NonClientMetrics(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   }
+  return metrics;
+}
+
+HFONT CreateMessageFont(UINT dpi) {
+  const NONCLIENTMETRICSW metrics = NonClientMetrics(dpi);
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-RECT ActiveMonitorRect(HWND fallback) {
-  HWND reference = GetActiveWindow();
-  if (!reference) reference = fallback;
-  HMONITOR monitor = reference ? MonitorFromWindow(reference, MONITOR_DEFAULTTOPRIMARY)
-                               : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+void PlaceControl(HWND control, const DesignRect& place, UINT dpi) {
+  MoveWindow(control, Scale(place.left, dpi), Scale(place.top, dpi), Scale(place.width, dpi),
+             Scale(place.height, dpi), TRUE);
+}
+
+RECT MonitorRectOf(HWND window) {
+  HMONITOR monitor = window ? MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY)
+                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
   return info.rcMonitor;
+}
+
+RECT ActiveMonitorRect(HWND fallback) {
+  HWND reference = GetActiveWindow();
+  return MonitorRectOf(reference ? reference : fallback);
 }
 
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu,
@@ -121,6 +134,16 @@ void FitWidthToText(HWND label, HFONT font) {
   if (extent.cx > r.right - r.left) {
     MoveWindow(label, r.left, r.top, extent.cx, r.bottom - r.top, TRUE);
   }
+}
+
+void PlaceHighOnMonitor(HWND hwnd, const RECT& monitor) {
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = monitor.left + ((monitor.right - monitor.left) - width) / 2;
+  const int top = monitor.top + ((monitor.bottom - monitor.top) - height) / 3;
+  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CenterOnActiveMonitor(HWND hwnd, HWND reference) {

@@ -28,6 +28,8 @@ const std::wstring& GothicFaceName();
 HFONT CreateGothicFont(int designHeight, UINT dpi, bool bold = false);
 HFONT CreateNamedFont(const wchar_t* face, int designHeight, UINT dpi, bool bold, BYTE charSet);
 
+// The system's non-client metrics (caption, menu, status and message fonts) at dpi.
+NONCLIENTMETRICSW NonClientMetrics(UINT dpi);
 // The system's message-box font at dpi.
 HFONT CreateMessageFont(UINT dpi);
 
@@ -49,8 +51,16 @@ class GdiFont {
   HFONT font_ = nullptr;
 };
 
-// The work area of the monitor that shows the active window (or the main window, or the
-// primary monitor).
+// A control's place in its window's client area, in pixels at 96 DPI.
+struct DesignRect {
+  int left, top, width, height;
+};
+// Moves a control to its design place scaled to dpi.
+void PlaceControl(HWND control, const DesignRect& place, UINT dpi);
+
+// The monitor that shows window (the primary one when there is none).
+RECT MonitorRectOf(HWND window);
+// The monitor that shows the active window (or fallback's).
 RECT ActiveMonitorRect(HWND fallback);
 
 // Outer size of a window whose client area is clientWidth x clientHeight at dpi.
@@ -68,5 +78,19 @@ void FitWidthToText(HWND label, HFONT font);
 
 // Centres a window on the monitor of the active window.
 void CenterOnActiveMonitor(HWND hwnd, HWND reference);
+// Centres a window horizontally on a monitor, its top a third of the spare height down.
+void PlaceHighOnMonitor(HWND hwnd, const RECT& monitor);
+
+// The C++ object of a window created with it as its creation parameter: stored at WM_NCCREATE,
+// found again for every later message (null before).
+template <class T>
+T* WindowObject(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return self;
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 }  // namespace vellumo::win32

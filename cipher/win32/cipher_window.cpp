@@ -22,20 +22,12 @@ constexpr int kFontHeight = 12;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-struct Placement {
-  int left, top, width, height;
-};
-constexpr Placement kLabel1{16, 12, 341, 29};
-constexpr Placement kLabel2{20, 52, 26, 12};
-constexpr Placement kEdit1{52, 48, 301, 20};
-constexpr Placement kButton1{192, 112, 77, 21};
-constexpr Placement kCheckBox1{52, 80, 301, 17};
-constexpr Placement kButton2{276, 112, 77, 21};
-
-void Place(HWND control, const Placement& p, UINT dpi) {
-  MoveWindow(control, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
-             Scale(p.height, dpi), TRUE);
-}
+constexpr DesignRect kLabel1{16, 12, 341, 29};
+constexpr DesignRect kLabel2{20, 52, 26, 12};
+constexpr DesignRect kEdit1{52, 48, 301, 20};
+constexpr DesignRect kButton1{192, 112, 77, 21};
+constexpr DesignRect kCheckBox1{52, 80, 301, 17};
+constexpr DesignRect kButton2{276, 112, 77, 21};
 
 }  // namespace
 
@@ -70,15 +62,15 @@ void CipherWindow::Layout(UINT dpi) {
   for (HWND control : {label1_, label2_, edit1_, button1_, checkBox1_, button2_}) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
   }
-  Place(label1_, kLabel1, dpi);
+  PlaceControl(label1_, kLabel1, dpi);
   // The label is as wide as its text, as the designed face draws it in its box; a stand-in face
   // may draw it wider, and it must not be cut.
-  Place(label2_, kLabel2, dpi);
+  PlaceControl(label2_, kLabel2, dpi);
   FitWidthToText(label2_, font_.Get());
-  Place(edit1_, kEdit1, dpi);
-  Place(button1_, kButton1, dpi);
-  Place(checkBox1_, kCheckBox1, dpi);
-  Place(button2_, kButton2, dpi);
+  PlaceControl(edit1_, kEdit1, dpi);
+  PlaceControl(button1_, kButton1, dpi);
+  PlaceControl(checkBox1_, kCheckBox1, dpi);
+  PlaceControl(button2_, kButton2, dpi);
 }
 
 INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {

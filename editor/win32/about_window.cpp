@@ -14,17 +14,9 @@ constexpr int kTop = 178;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-struct Placement {
-  int left, top, width, height;
-};
-constexpr Placement kImage1{12, 12, 195, 78};
-constexpr Placement kLabel1{156, 96, 49, 15};
-constexpr Placement kButton1{132, 124, 77, 21};
-
-void Place(HWND control, const Placement& p, UINT dpi) {
-  MoveWindow(control, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
-             Scale(p.height, dpi), TRUE);
-}
+constexpr DesignRect kImage1{12, 12, 195, 78};
+constexpr DesignRect kLabel1{156, 96, 49, 15};
+constexpr DesignRect kButton1{132, 124, 77, 21};
 
 }  // namespace
 
@@ -54,10 +46,10 @@ void AboutWindow::Layout(UINT dpi) {
   buttonFont_.Reset(CreateGothicFont(12, dpi));
   SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
   SendMessageW(button1_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.Get()), TRUE);
-  Place(image1_, kImage1, dpi);
-  Place(label1_, kLabel1, dpi);
+  PlaceControl(image1_, kImage1, dpi);
+  PlaceControl(label1_, kLabel1, dpi);
   FitWidthToText(label1_, labelFont_.Get());
-  Place(button1_, kButton1, dpi);
+  PlaceControl(button1_, kButton1, dpi);
   const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
                                         kExStyle, false, dpi);
   SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,

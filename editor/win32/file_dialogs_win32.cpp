@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "app/win32/application.h"
+#include "app/win32/dpi.h"
 #include "platform/win32/unicode.h"
 
 namespace vellumo::win32 {
@@ -16,17 +17,7 @@ UINT_PTR CALLBACK PlaceDialog(HWND hook, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE) {
     HWND dialog = GetParent(hook);
     HWND main = Application::Instance().MainWindow();
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    GetMonitorInfoW(MonitorFromWindow(main ? main : dialog, MONITOR_DEFAULTTOPRIMARY), &info);
-    const RECT& m = info.rcMonitor;
-    RECT r{};
-    GetWindowRect(dialog, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    const int left = m.left + ((m.right - m.left) - width) / 2;
-    const int top = m.top + ((m.bottom - m.top) - height) / 3;
-    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceHighOnMonitor(dialog, MonitorRectOf(main ? main : dialog));
   }
   return 0;
 }

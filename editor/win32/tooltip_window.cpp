@@ -11,11 +11,7 @@ constexpr int kPaddingX = 2;
 constexpr int kPaddingY = 1;
 
 HFONT CreateStatusFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  }
+  const NONCLIENTMETRICSW metrics = NonClientMetrics(dpi);
   return CreateFontIndirectW(&metrics.lfStatusFont);
 }
 
@@ -99,12 +95,7 @@ void TooltipWindow::Hide() {
 }
 
 LRESULT CALLBACK TooltipWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(
-        hwnd, GWLP_USERDATA,
-        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TooltipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = WindowObject<TooltipWindow>(hwnd, message, lParam);
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
