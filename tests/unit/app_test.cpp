@@ -22,7 +22,8 @@ TEST(FailureText, AppendsAFullStopAfterCharactersAboveIt) {
       {"ｶ", "ｶ."},  // a half-width katakana
       {"", ""},
   };
-  for (const auto& [in, out] : cases) EXPECT_EQ(FailureText(in), out) << in;
+  for (const auto& [in, out] : cases)
+    EXPECT_EQ(FailureText(in), out) << in;
 }
 
 TEST(MessageBox, ButtonsInTableOrderWithDefaultAndCancel) {
@@ -35,13 +36,20 @@ TEST(MessageBox, ButtonsInTableOrderWithDefaultAndCancel) {
   const Case cases[] = {
       {kOKCancel, {B::OK, B::Cancel}, B::OK, B::Cancel},
       {kOKOnly, {B::OK}, B::OK, B::OK},
-      {static_cast<MessageButtons>(ButtonBit(B::No) | ButtonBit(B::Yes)), {B::Yes, B::No}, B::Yes, B::No},
-      {static_cast<MessageButtons>(ButtonBit(B::Ignore) | ButtonBit(B::Retry) | ButtonBit(B::Abort)),
-       {B::Abort, B::Retry, B::Ignore}, B::Retry, std::nullopt},
+      {static_cast<MessageButtons>(ButtonBit(B::No) | ButtonBit(B::Yes)),
+       {B::Yes, B::No},
+       B::Yes,
+       B::No},
+      {static_cast<MessageButtons>(ButtonBit(B::Ignore) | ButtonBit(B::Retry) |
+                                   ButtonBit(B::Abort)),
+       {B::Abort, B::Retry, B::Ignore},
+       B::Retry,
+       std::nullopt},
       {0x07FF,
        {B::Yes, B::No, B::OK, B::Cancel, B::Abort, B::Retry, B::Ignore, B::All, B::NoToAll,
         B::YesToAll, B::Help},
-       B::OK, B::Cancel},
+       B::OK,
+       B::Cancel},
       {ButtonBit(B::Help), {B::Help}, std::nullopt, std::nullopt},
   };
   for (const auto& c : cases) {
@@ -87,7 +95,8 @@ TEST(CommandLine, Splitting) {
       {std::string("prog a\0b", 8), {"prog", "a"}},
       {"   ", {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+  for (const auto& c : cases)
+    EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
 }
 
 TEST(CommandLine, FirstArgument) {

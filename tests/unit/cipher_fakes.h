@@ -122,4 +122,24 @@ struct CipherRig {
   CipherRig() { view.form = &form; }
 };
 
+// The encoded form the cipher writes for text under a remembered key, and the text an encoded
+// text decrypts to.
+inline Text Encrypted(TextView text, TextView key) {
+  CipherRig rig;
+  rig.view.remember = true;
+  rig.view.key.assign(key);
+  Text out;
+  EXPECT_TRUE(rig.form.EncryptText(text, out));
+  return out;
+}
+
+inline Text Decrypted(TextView encoded, TextView key) {
+  CipherRig rig;
+  rig.view.remember = true;
+  rig.view.key.assign(key);
+  Text out;
+  EXPECT_TRUE(rig.form.DecryptText(encoded, out));
+  return out;
+}
+
 }  // namespace vellumo::testing

@@ -56,16 +56,27 @@ TEST(PrepareKey, EmptyKeyWarning) {
   };
   const Case cases[] = {
       {"OK in the warning accepts the empty key", {ResultOK}, nullptr, true, 1, ""},
-      {"Cancel, then a key typed and the close box", {ResultCancel},
+      {"Cancel, then a key typed and the close box",
+       {ResultCancel},
        [](ScriptedCipherView& v) {
          v.Type("late");
          v.CloseBox();
        },
-       true, 1, "late"},
-      {"Cancel, then the close box with the field still empty warns again", {ResultCancel, ResultOK},
-       [](ScriptedCipherView& v) { v.CloseBox(); }, true, 2, ""},
-      {"Cancel, then the cancel button", {ResultCancel},
-       [](ScriptedCipherView& v) { v.ClickCancel(); }, false, 1, ""},
+       true,
+       1,
+       "late"},
+      {"Cancel, then the close box with the field still empty warns again",
+       {ResultCancel, ResultOK},
+       [](ScriptedCipherView& v) { v.CloseBox(); },
+       true,
+       2,
+       ""},
+      {"Cancel, then the cancel button",
+       {ResultCancel},
+       [](ScriptedCipherView& v) { v.ClickCancel(); },
+       false,
+       1,
+       ""},
   };
   for (const auto& c : cases) {
     CipherRig rig;
@@ -305,15 +316,16 @@ TEST(DecryptText, OutputRules) {
 TEST(EncryptText, RoundTripsRandomTextsKeysAndSeeds) {
   std::mt19937 rng(20261210);
   std::uniform_int_distribution<int> byte(1, 255);
-  const std::vector<Text> keys = {"k", "\x8c\xae", "\x93\xfa\x96\x7b\x8c\xea",
-                                  Text(300, 'q') + "w", "correct horse battery staple"};
+  const std::vector<Text> keys = {"k", "\x8c\xae", "\x93\xfa\x96\x7b\x8c\xea", Text(300, 'q') + "w",
+                                  "correct horse battery staple"};
   for (const auto& key : keys) {
     CipherRig rig;
     rig.view.key = key;
     rig.view.remember = true;
     for (const std::size_t n : {0u, 1u, 63u, 64u, 65u, 128u, 129u, 5000u, 200000u}) {
       Text text(n, '\0');
-      for (auto& c : text) c = static_cast<char>(byte(rng));
+      for (auto& c : text)
+        c = static_cast<char>(byte(rng));
       rig.clock.utcMilliseconds = static_cast<std::uint32_t>(rng());
       Text encoded, decoded;
       ASSERT_TRUE(rig.form.EncryptText(text, encoded));

@@ -1,10 +1,11 @@
 // The whole-text walks: the current encoded form written and read, and the legacy form read.
+#include "cipher/codec.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "cipher/codec.h"
 #include "cipher/key.h"
 #include "cipher/letters.h"
 
@@ -47,7 +48,8 @@ Text Encode(TextView text, std::uint8_t keyValue, std::uint32_t seed) {
 Text RandomText(std::mt19937& rng, std::size_t n) {
   std::uniform_int_distribution<int> byte(1, 255);
   Text t(n, '\0');
-  for (auto& c : t) c = static_cast<char>(byte(rng));
+  for (auto& c : t)
+    c = static_cast<char>(byte(rng));
   return t;
 }
 
@@ -62,8 +64,8 @@ TEST(EncodeText, LayoutAndSize) {
     std::vector<std::size_t> lineLetters;
   };
   const Case cases[] = {
-      {1, 4, {2}},           {63, 128, {126}},          {64, 130, {128}},
-      {65, 134, {128, 2}},   {128, 260, {128, 128}},    {129, 264, {128, 128, 2}},
+      {1, 4, {2}},         {63, 128, {126}},       {64, 130, {128}},
+      {65, 134, {128, 2}}, {128, 260, {128, 128}}, {129, 264, {128, 128, 2}},
   };
   std::mt19937 rng(7);
   for (const auto& c : cases) {
@@ -135,22 +137,22 @@ TEST(DecodeText, WorkedExampleAndFormsOfTheEnd) {
   };
   const Case cases[] = {
       {":6h5\r\n", true, "\x48\x69"},
-      {":6h5", true, "\x48\x69"},      // closing CR LF missing
-      {":6h5\r", true, "\x48\x69"},    // a lone CR at the very end
+      {":6h5", true, "\x48\x69"},     // closing CR LF missing
+      {":6h5\r", true, "\x48\x69"},   // a lone CR at the very end
       {":6\rXh5", true, "\x48\x69"},  // CR swallows the next character whatever it is
       {":6\rh5", false, ""},          // ... so a CR directly before a letter drops that letter
       {":6\r\nh5\r\n", true, "\x48\x69"},
-      {":6h\r\n", false, ""},          // odd letters: the last pairs with CR
-      {":6h", false, ""},              // odd letters at the end: pairs with the end
-      {":6\nh5", false, ""},           // LF alone is not skipped
-      {":6h5\r\n\r\n", false, ""},     // an empty line
-      {"\r\n:6h5", false, ""},         // begins with a line break
+      {":6h\r\n", false, ""},       // odd letters: the last pairs with CR
+      {":6h", false, ""},           // odd letters at the end: pairs with the end
+      {":6\nh5", false, ""},        // LF alone is not skipped
+      {":6h5\r\n\r\n", false, ""},  // an empty line
+      {"\r\n:6h5", false, ""},      // begins with a line break
       {"", true, ""},
       {Text(":6\0h5", 5), true, "\x48"},  // the walk stops at a zero byte
-      {Text(":\0", 2), false, ""},         // zero as second character has no value
+      {Text(":\0", 2), false, ""},        // zero as second character has no value
       {"ab cd", false, ""},
-      {"\x93\xfa\x96\x7b", false, ""},     // plain Japanese text
-      {"CDEF", true, "\x45\x67"},  // even printable text decodes to other bytes
+      {"\x93\xfa\x96\x7b", false, ""},  // plain Japanese text
+      {"CDEF", true, "\x45\x67"},       // even printable text decodes to other bytes
   };
   for (const auto& c : cases) {
     Text out = "old";
@@ -233,12 +235,18 @@ TEST(LegacyForm, HexadecimalReadingOfPairs) {
       {"4a", "\x4a"},
       {"4G", "\x04"},
       {"G4", Text(1, '\0')},
-      {"4", "\x04"},              // a single last character
-      {"4a\r", "\x4a"},           // a CR as the very last character
+      {"4", "\x04"},     // a single last character
+      {"4a\r", "\x4a"},  // a CR as the very last character
       {"4a\r\n4b", "\x4a\x4b"},
-      {"4a\rX4b", "\x4a\x4b"},    // CR swallows whatever follows it
-      {Text("4\0" "4b", 4), "\x04\x4b"},  // a zero as second character: first digit alone
-      {Text("4a\0" "4b", 5), "\x4a"},     // a zero where a pair begins ends the walk
+      {"4a\rX4b", "\x4a\x4b"},  // CR swallows whatever follows it
+      {Text("4\0"
+            "4b",
+            4),
+       "\x04\x4b"},  // a zero as second character: first digit alone
+      {Text("4a\0"
+            "4b",
+            5),
+       "\x4a"},  // a zero where a pair begins ends the walk
   };
   for (const auto& c : cases) {
     Text out;

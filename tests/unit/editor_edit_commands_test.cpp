@@ -10,27 +10,11 @@ namespace {
 
 using testing::CancelDialog;
 using testing::CipherRig;
+using testing::Decrypted;
+using testing::Encrypted;
 using testing::EnterKey;
 using testing::MainFormRig;
 using testing::ScriptedCipherView;
-
-Text Encrypted(TextView text, TextView key) {
-  CipherRig rig;
-  rig.view.remember = true;
-  rig.view.key.assign(key);
-  Text out;
-  EXPECT_TRUE(rig.form.EncryptText(text, out));
-  return out;
-}
-
-Text Decrypted(TextView encoded, TextView key) {
-  CipherRig rig;
-  rig.view.remember = true;
-  rig.view.key.assign(key);
-  Text out;
-  EXPECT_TRUE(rig.form.DecryptText(encoded, out));
-  return out;
-}
 
 // "one secret two" with "secret" selected.
 void SelectSecret(MainFormRig& rig) {

@@ -11,6 +11,8 @@ namespace {
 
 using testing::CancelDialog;
 using testing::CipherRig;
+using testing::Decrypted;
+using testing::Encrypted;
 using testing::EnterKey;
 using testing::FileOp;
 using testing::InOutErrorOf;
@@ -18,26 +20,6 @@ using testing::MainFormRig;
 using testing::ScriptedCipherView;
 
 constexpr const char* kDefaultName = "202612062017.qzv";  // the fake clock's local minute
-
-// The encoded form of text under key, as the cipher writes it.
-Text Encrypted(TextView text, TextView key) {
-  CipherRig rig;
-  rig.view.remember = true;
-  rig.view.key.assign(key);
-  Text out;
-  EXPECT_TRUE(rig.form.EncryptText(text, out));
-  return out;
-}
-
-// The text an encoded text decrypts to under key.
-Text Decrypted(TextView encoded, TextView key) {
-  CipherRig rig;
-  rig.view.remember = true;
-  rig.view.key.assign(key);
-  Text out;
-  EXPECT_TRUE(rig.form.DecryptText(encoded, out));
-  return out;
-}
 
 // An empty key accepted with OK in the warning box.
 ScriptedCipherView::Script EnterEmptyKey() {

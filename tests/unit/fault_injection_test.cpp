@@ -30,16 +30,6 @@ const Text& BigText() {
   return text;
 }
 
-// The encoded form of text under the key "k" (one byte: the letters carry the text's nibbles).
-Text EncryptedUnderK(TextView text) {
-  testing::CipherRig rig;
-  rig.view.remember = true;
-  rig.view.key = "k";
-  Text out;
-  EXPECT_TRUE(rig.form.EncryptText(text, out));
-  return out;
-}
-
 struct CommandCase {
   const char* what;
   std::string commandLine = "vellumo.exe";
@@ -53,7 +43,7 @@ struct CommandCase {
 
 std::vector<CommandCase> Commands() {
   const Text& plain = BigText();
-  const Text encoded = EncryptedUnderK(plain);
+  const Text encoded = testing::Encrypted(plain, "k");
   const Text oldFile = "old content that must survive\r\n";
   const auto document = [](MainFormRig& rig, const char* dir, const char* name) {
     rig.form.CurrentDir = dir;

@@ -1,10 +1,11 @@
 // Letters, the generator, EncodeByte, DecodePair and key derivation.
+#include "cipher/letters.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "cipher/key.h"
-#include "cipher/letters.h"
 
 namespace vellumo {
 namespace {
@@ -12,7 +13,8 @@ namespace {
 TEST(Alphabets, UseEachCodeFrom47To110ExactlyOnce) {
   std::set<int> codes;
   for (int a = 0; a < 4; ++a) {
-    for (int n = 0; n < 16; ++n) codes.insert(static_cast<unsigned char>(AlphabetLetter(a, n)));
+    for (int n = 0; n < 16; ++n)
+      codes.insert(static_cast<unsigned char>(AlphabetLetter(a, n)));
   }
   EXPECT_EQ(codes.size(), 64u);
   EXPECT_EQ(*codes.begin(), 47);
@@ -24,11 +26,12 @@ TEST(Alphabets, MatchTheLetterTable) {
     int nibble;
     const char* letters;  // alphabets 0..3
   };
-  const Row rows[] = {{0, ">?On"}, {1, "=@Pm"}, {4, ":CSj"}, {8, "6GWf"},
+  const Row rows[] = {{0, ">?On"},   {1, "=@Pm"},  {4, ":CSj"}, {8, "6GWf"},
                       {13, "1L\\a"}, {14, "0M]`"}, {15, "/N^_"}};
   for (const auto& r : rows) {
     for (int a = 0; a < 4; ++a) {
-      EXPECT_EQ(AlphabetLetter(a, r.nibble), r.letters[a]) << "nibble " << r.nibble << " alphabet " << a;
+      EXPECT_EQ(AlphabetLetter(a, r.nibble), r.letters[a])
+          << "nibble " << r.nibble << " alphabet " << a;
     }
   }
 }
@@ -84,13 +87,13 @@ TEST(DecodePair, Table) {
     int byte;
   };
   const Case cases[] = {
-      {'>', '>', true, 0x00},  {'/', '_', true, 0xFF},  {'C', '@', true, 0x41},
+      {'>', '>', true, 0x00}, {'/', '_', true, 0xFF}, {'C', '@', true, 0x41},
       {'0', '9', true, 0xE5},  // digits belong to alphabet 0
-      {111, 63, true, 0xF0},   {63, 111, true, 0xFF},  {126, 126, true, 0xF0},
-      {' ', '?', false, 0},    {'?', ' ', false, 0},   {13, '?', false, 0},
-      {'?', 10, false, 0},     {0, '?', false, 0},     {'?', 0, false, 0},
-      {46, '?', false, 0},     {'?', 127, false, 0},   {0x8C, 0xAE, false, 0},
-      {'?', 0x83, false, 0},   {255, 255, false, 0},
+      {111, 63, true, 0xF0},  {63, 111, true, 0xFF},  {126, 126, true, 0xF0},
+      {' ', '?', false, 0},   {'?', ' ', false, 0},   {13, '?', false, 0},
+      {'?', 10, false, 0},    {0, '?', false, 0},     {'?', 0, false, 0},
+      {46, '?', false, 0},    {'?', 127, false, 0},   {0x8C, 0xAE, false, 0},
+      {'?', 0x83, false, 0},  {255, 255, false, 0},
   };
   for (const auto& c : cases) {
     const char pair[2] = {static_cast<char>(c.first), static_cast<char>(c.second)};

@@ -1,7 +1,7 @@
 // The reading rules of text files.
-#include <gtest/gtest.h>
-
 #include "editor/text_reader.h"
+
+#include <gtest/gtest.h>
 
 namespace vellumo {
 namespace {
@@ -13,14 +13,18 @@ struct ReadCase {
 
 const ReadCase kReadCases[] = {
     {"", ""},
-    {"\x1a" "abc", ""},
+    {"\x1a"
+     "abc",
+     ""},
     {"abc", "abc\r\n"},
     {"abc\r\n", "abc\r\n"},
     {"abc\r", "abc\r\n"},
     {"a\nb\n", "a\nb\n\r\n"},
     {"a\rb", "a\r\nb\r\n"},
     {"a\r\r\nb", "a\r\n\r\nb\r\n"},
-    {"ab\x1a" "cd", "ab\r\n"},
+    {"ab\x1a"
+     "cd",
+     "ab\r\n"},
     {"ab\r\n\x1a", "ab\r\n"},
     {"\r", "\r\n"},
     {"\n", "\n\r\n"},
@@ -30,7 +34,8 @@ const ReadCase kReadCases[] = {
 };
 
 TEST(TextReader, RulesAsOneBlock) {
-  for (const auto& c : kReadCases) EXPECT_EQ(ReadTextRules(c.file), c.text) << c.file;
+  for (const auto& c : kReadCases)
+    EXPECT_EQ(ReadTextRules(c.file), c.text) << c.file;
 }
 
 TEST(TextReader, RulesHoldWhateverTheBlockBoundaries) {
@@ -58,7 +63,10 @@ TEST(TextReader, StopsFeedingAtByte26) {
   TextReader reader;
   Text out;
   EXPECT_TRUE(reader.Feed("ab", out));
-  EXPECT_FALSE(reader.Feed("c\x1a" "d", out));
+  EXPECT_FALSE(
+      reader.Feed("c\x1a"
+                  "d",
+                  out));
   EXPECT_FALSE(reader.Feed("more", out));
   reader.Finish(out);
   EXPECT_EQ(out, "abc\r\n");
