@@ -3,7 +3,9 @@
 namespace vellumo {
 namespace {
 
-bool IsSeparator(unsigned char c) { return c >= 1 && c <= 32; }
+bool IsSeparator(unsigned char c) {
+  return c >= 1 && c <= 32;
+}
 
 // Reads the argument that starts at or after pos; answers false when the line has none left.
 bool NextArgument(std::string_view line, std::size_t& pos, std::string& arg) {
@@ -12,7 +14,8 @@ bool NextArgument(std::string_view line, std::size_t& pos, std::string& arg) {
     return i < n ? static_cast<unsigned char>(line[i]) : 0;
   };
   for (;;) {
-    while (IsSeparator(at(pos))) ++pos;
+    while (IsSeparator(at(pos)))
+      ++pos;
     if (at(pos) == '"' && at(pos + 1) == '"') {
       pos += 2;
     } else {
@@ -24,7 +27,8 @@ bool NextArgument(std::string_view line, std::size_t& pos, std::string& arg) {
   while (at(pos) > ' ') {
     if (at(pos) == '"') {
       ++pos;
-      while (at(pos) != 0 && at(pos) != '"') arg += static_cast<char>(at(pos++));
+      while (at(pos) != 0 && at(pos) != '"')
+        arg += static_cast<char>(at(pos++));
       if (at(pos) != 0) ++pos;
     } else {
       arg += static_cast<char>(at(pos++));
@@ -39,7 +43,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::vector<std::string> args;
   std::size_t pos = 0;
   std::string arg;
-  while (NextArgument(line, pos, arg)) args.push_back(arg);
+  while (NextArgument(line, pos, arg))
+    args.push_back(arg);
   return args;
 }
 

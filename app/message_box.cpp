@@ -21,7 +21,9 @@ constexpr std::array<MessageButtonInfo, kMessageButtonCount> kButtons{{
     {MessageButton::Help, "ヘルプ(&H)", ResultNone},
 }};
 
-bool Has(MessageButtons set, MessageButton b) { return (set & ButtonBit(b)) != 0; }
+bool Has(MessageButtons set, MessageButton b) {
+  return (set & ButtonBit(b)) != 0;
+}
 
 }  // namespace
 
@@ -53,22 +55,32 @@ std::optional<MessageButton> CancelButton(MessageButtons set) {
 
 std::string KindCaption(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Warning: return "警告";
-    case MessageKind::Error: return "エラー";
-    case MessageKind::Information: return "情報";
-    case MessageKind::Confirmation: return "確認";
-    case MessageKind::Custom: break;
+    case MessageKind::Warning:
+      return "警告";
+    case MessageKind::Error:
+      return "エラー";
+    case MessageKind::Information:
+      return "情報";
+    case MessageKind::Confirmation:
+      return "確認";
+    case MessageKind::Custom:
+      break;
   }
   return kAppTitle;
 }
 
 int KindIconId(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Warning: return 32515;       // IDI_EXCLAMATION
-    case MessageKind::Error: return 32513;         // IDI_HAND
-    case MessageKind::Information: return 32516;   // IDI_ASTERISK
-    case MessageKind::Confirmation: return 32514;  // IDI_QUESTION
-    case MessageKind::Custom: break;
+    case MessageKind::Warning:
+      return 32515;  // IDI_EXCLAMATION
+    case MessageKind::Error:
+      return 32513;  // IDI_HAND
+    case MessageKind::Information:
+      return 32516;  // IDI_ASTERISK
+    case MessageKind::Confirmation:
+      return 32514;  // IDI_QUESTION
+    case MessageKind::Custom:
+      break;
   }
   return 0;
 }

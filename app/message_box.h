@@ -12,7 +12,19 @@ namespace vellumo {
 enum class MessageKind { Warning = 0, Error = 1, Information = 2, Confirmation = 3, Custom = 4 };
 
 // Bit numbers of the button set; buttons are always laid out in this order.
-enum class MessageButton { Yes, No, OK, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help };
+enum class MessageButton {
+  Yes,
+  No,
+  OK,
+  Cancel,
+  Abort,
+  Retry,
+  Ignore,
+  All,
+  NoToAll,
+  YesToAll,
+  Help
+};
 inline constexpr int kMessageButtonCount = 11;
 
 using MessageButtons = std::uint16_t;
@@ -34,7 +46,8 @@ inline constexpr int ResultNoToAll = 9;
 inline constexpr int ResultYesToAll = 10;
 
 // The two forms the program uses.
-inline constexpr MessageButtons kOKCancel = ButtonBit(MessageButton::OK) | ButtonBit(MessageButton::Cancel);
+inline constexpr MessageButtons kOKCancel =
+    ButtonBit(MessageButton::OK) | ButtonBit(MessageButton::Cancel);
 inline constexpr MessageButtons kOKOnly = ButtonBit(MessageButton::OK);
 
 struct MessageButtonInfo {

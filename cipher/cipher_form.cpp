@@ -8,7 +8,9 @@ namespace vellumo {
 TCipherForm::TCipherForm(ICipherView& view, IMessageBoxes& boxes, IClock& clock)
     : view_(view), boxes_(boxes), clock_(clock) {}
 
-TCipherForm::~TCipherForm() { SecureWipe(KeyBytes.data(), KeyBytes.size()); }
+TCipherForm::~TCipherForm() {
+  SecureWipe(KeyBytes.data(), KeyBytes.size());
+}
 
 bool TCipherForm::PrepareKey() {
   if (!view_.RememberChecked()) {
@@ -43,12 +45,13 @@ bool TCipherForm::ChangeKey() {
   return KeyDialogResult;
 }
 
-void TCipherForm::FormShow() { view_.FocusKeyField(); }
+void TCipherForm::FormShow() {
+  view_.FocusKeyField();
+}
 
 void TCipherForm::FormCloseQuery(bool& canClose) {
   if (!KeyDialogResult || !view_.KeyText().empty()) return;
-  const int answer =
-      boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOKCancel, 0);
+  const int answer = boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOKCancel, 0);
   if (answer == ResultCancel) {
     canClose = false;
     view_.FocusKeyField();

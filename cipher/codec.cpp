@@ -39,7 +39,8 @@ __m128i Alphabets16(__m128i s, std::size_t k) {
     const auto* mul = reinterpret_cast<const __m128i*>(kTables.jumpMul.data() + k + 4 * q);
     const auto* add = reinterpret_cast<const __m128i*>(kTables.jumpAdd.data() + k + 4 * q);
     // A draw among 4 is the top two bits of the new state.
-    top[q] = _mm_srli_epi32(_mm_add_epi32(MulLow32(_mm_loadu_si128(mul), s), _mm_loadu_si128(add)), 30);
+    top[q] =
+        _mm_srli_epi32(_mm_add_epi32(MulLow32(_mm_loadu_si128(mul), s), _mm_loadu_si128(add)), 30);
   }
   return _mm_packus_epi16(_mm_packs_epi32(top[0], top[1]), _mm_packs_epi32(top[2], top[3]));
 }
@@ -59,12 +60,14 @@ __m128i Letters16(__m128i alphabet, __m128i nibble) {
 }
 
 // Letters of one full line of 64 bytes from state s.
-void EncodeFullLineSse2(const unsigned char* in, std::uint8_t keyValue, std::uint32_t s, char* out) {
+void EncodeFullLineSse2(const unsigned char* in, std::uint8_t keyValue, std::uint32_t s,
+                        char* out) {
   const __m128i state = _mm_set1_epi32(static_cast<int>(s));
   const __m128i key = _mm_set1_epi8(static_cast<char>(keyValue));
   const __m128i low4 = _mm_set1_epi8(0x0F);
   for (std::size_t g = 0; g < 4; ++g) {
-    const __m128i b = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g)), key);
+    const __m128i b =
+        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g)), key);
     const __m128i high = _mm_and_si128(_mm_srli_epi16(b, 4), low4);
     const __m128i low = _mm_and_si128(b, low4);
     // Draw 2j takes byte j's high nibble, draw 2j + 1 its low nibble.
@@ -78,14 +81,17 @@ void EncodeFullLineSse2(const unsigned char* in, std::uint8_t keyValue, std::uin
 // Values of 16 letters, and in ok a mask of those that have one.
 __m128i Values16(__m128i c, __m128i& ok) {
   // Codes 47..126 are positive as signed bytes, so signed compares serve.
-  ok = _mm_andnot_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(127)), _mm_cmpgt_epi8(c, _mm_set1_epi8(46)));
+  ok =
+      _mm_andnot_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(127)), _mm_cmpgt_epi8(c, _mm_set1_epi8(46)));
   const __m128i upTo62 = _mm_cmpgt_epi8(_mm_set1_epi8(63), c);
   const __m128i upTo78 = _mm_cmpgt_epi8(_mm_set1_epi8(79), c);
   const __m128i upTo94 = _mm_cmpgt_epi8(_mm_set1_epi8(95), c);
   const __m128i from95 = _mm_andnot_si128(upTo94, _mm_set1_epi8(-1));
   __m128i v = _mm_and_si128(upTo62, _mm_sub_epi8(_mm_set1_epi8(62), c));
-  v = _mm_or_si128(v, _mm_and_si128(_mm_andnot_si128(upTo62, upTo78), _mm_sub_epi8(c, _mm_set1_epi8(63))));
-  v = _mm_or_si128(v, _mm_and_si128(_mm_andnot_si128(upTo78, upTo94), _mm_sub_epi8(c, _mm_set1_epi8(79))));
+  v = _mm_or_si128(
+      v, _mm_and_si128(_mm_andnot_si128(upTo62, upTo78), _mm_sub_epi8(c, _mm_set1_epi8(63))));
+  v = _mm_or_si128(
+      v, _mm_and_si128(_mm_andnot_si128(upTo78, upTo94), _mm_sub_epi8(c, _mm_set1_epi8(79))));
   return _mm_or_si128(v, _mm_and_si128(from95, _mm_sub_epi8(_mm_set1_epi8(110), c)));
 }
 
@@ -102,13 +108,16 @@ bool DecodeFullLine(const unsigned char* in, std::uint8_t keyValue, char* out) {
   __m128i bytes[4];
   for (std::size_t g = 0; g < 4; ++g) {
     __m128i ok1, ok2;
-    const __m128i v1 = Values16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 32 * g)), ok1);
-    const __m128i v2 = Values16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 32 * g + 16)), ok2);
+    const __m128i v1 =
+        Values16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 32 * g)), ok1);
+    const __m128i v2 =
+        Values16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 32 * g + 16)), ok2);
     allOk = _mm_and_si128(allOk, _mm_and_si128(ok1, ok2));
     bytes[g] = _mm_xor_si128(_mm_packus_epi16(PairBytes8(v1), PairBytes8(v2)), key);
   }
   if (_mm_movemask_epi8(allOk) != 0xFFFF) return false;
-  for (std::size_t g = 0; g < 4; ++g) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * g), bytes[g]);
+  for (std::size_t g = 0; g < 4; ++g)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * g), bytes[g]);
   return true;
 }
 
@@ -139,13 +148,16 @@ __attribute__((target("avx2"))) void EncodeFullLineAvx2(const unsigned char* in,
     __m256i top[4];
     for (std::size_t x = 0; x < 4; ++x) {
       const std::size_t k = 32 * g + 8 * x;
-      const __m256i mul = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTables.jumpMulPacked.data() + k));
-      const __m256i add = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTables.jumpAddPacked.data() + k));
+      const __m256i mul =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTables.jumpMulPacked.data() + k));
+      const __m256i add =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kTables.jumpAddPacked.data() + k));
       top[x] = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(mul, state), add), 30);
     }
-    const __m256i alphabets = _mm256_packus_epi16(_mm256_packs_epi32(top[0], top[1]),
-                                                  _mm256_packs_epi32(top[2], top[3]));
-    const __m128i b = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g)), key);
+    const __m256i alphabets =
+        _mm256_packus_epi16(_mm256_packs_epi32(top[0], top[1]), _mm256_packs_epi32(top[2], top[3]));
+    const __m128i b =
+        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g)), key);
     const __m128i high = _mm_and_si128(_mm_srli_epi16(b, 4), low4);
     const __m128i low = _mm_and_si128(b, low4);
     const __m256i nibbles = _mm256_inserti128_si256(
@@ -232,7 +244,11 @@ int HexDigit(unsigned char c) {
 class LegacyWalk {
  public:
   LegacyWalk(TextView in, TextView key)
-      : in_(Bytes(in)), n_(in.size()), key_(Bytes(key)), keyLen_(key.size()), keyXor_(KeyXor(key)) {}
+      : in_(Bytes(in)),
+        n_(in.size()),
+        key_(Bytes(key)),
+        keyLen_(key.size()),
+        keyXor_(KeyXor(key)) {}
 
   // Writes decoded bytes to out, at most limit of them; answers how many.
   std::size_t Run(char* out, std::size_t limit) {
@@ -265,7 +281,9 @@ class LegacyWalk {
 
 }  // namespace
 
-void UseBaselineEncoderForTesting(bool baseline) { useWidestEncoder = !baseline; }
+void UseBaselineEncoderForTesting(bool baseline) {
+  useWidestEncoder = !baseline;
+}
 
 std::uint32_t EncodeLines(const unsigned char* in, std::size_t n, std::uint8_t keyValue,
                           std::uint32_t state, char* out) {

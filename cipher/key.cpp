@@ -6,14 +6,17 @@ namespace vellumo {
 
 std::uint8_t KeyXor(TextView keyText) {
   std::uint8_t x = 0;
-  for (const char c : keyText) x = static_cast<std::uint8_t>(x ^ static_cast<std::uint8_t>(c));
+  for (const char c : keyText)
+    x = static_cast<std::uint8_t>(x ^ static_cast<std::uint8_t>(c));
   return x;
 }
 
 void DeriveKeyBytes(TextView keyText, KeyBytesArray& keyBytes) {
   SecureWipe(keyBytes.data(), keyBytes.size());
   const std::uint8_t value =
-      keyText.empty() ? 0 : static_cast<std::uint8_t>(static_cast<std::uint8_t>(keyText[0]) ^ KeyXor(keyText));
+      keyText.empty()
+          ? 0
+          : static_cast<std::uint8_t>(static_cast<std::uint8_t>(keyText[0]) ^ KeyXor(keyText));
   keyBytes.assign(keyText.size(), value);
 }
 

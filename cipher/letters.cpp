@@ -11,7 +11,9 @@ Text EncodeByte(std::uint8_t b, Generator& generator) {
   return pair;
 }
 
-std::uint16_t LetterValue(unsigned char code) { return kTables.letterValue[code]; }
+std::uint16_t LetterValue(unsigned char code) {
+  return kTables.letterValue[code];
+}
 
 bool DecodePair(TextView pair, std::uint8_t& b) {
   b = 0;

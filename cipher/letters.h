@@ -11,10 +11,14 @@ namespace vellumo {
 // Nibble n of alphabet a as a letter code; the 64 letters are the codes 47 ('/') to 110 ('n').
 constexpr char AlphabetLetter(int alphabet, int nibble) {
   switch (alphabet) {
-    case 0: return static_cast<char>(62 - nibble);
-    case 1: return static_cast<char>(63 + nibble);
-    case 2: return static_cast<char>(79 + nibble);
-    default: return static_cast<char>(110 - nibble);
+    case 0:
+      return static_cast<char>(62 - nibble);
+    case 1:
+      return static_cast<char>(63 + nibble);
+    case 2:
+      return static_cast<char>(79 + nibble);
+    default:
+      return static_cast<char>(110 - nibble);
   }
 }
 

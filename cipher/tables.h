@@ -33,14 +33,19 @@ constexpr CipherTables MakeCipherTables() {
   CipherTables t;
   for (int c = 0; c < 256; ++c) {
     std::uint16_t v = kNoValue;
-    if (c >= 47 && c <= 62) v = static_cast<std::uint16_t>(62 - c);
-    else if (c >= 63 && c <= 78) v = static_cast<std::uint16_t>(c - 63);
-    else if (c >= 79 && c <= 94) v = static_cast<std::uint16_t>(c - 79);
-    else if (c >= 95 && c <= 126) v = static_cast<std::uint16_t>((110 - c) & 0xFF);
+    if (c >= 47 && c <= 62)
+      v = static_cast<std::uint16_t>(62 - c);
+    else if (c >= 63 && c <= 78)
+      v = static_cast<std::uint16_t>(c - 63);
+    else if (c >= 79 && c <= 94)
+      v = static_cast<std::uint16_t>(c - 79);
+    else if (c >= 95 && c <= 126)
+      v = static_cast<std::uint16_t>((110 - c) & 0xFF);
     t.letterValue[static_cast<std::size_t>(c)] = v;
   }
   for (int a = 0; a < 4; ++a) {
-    for (int n = 0; n < 16; ++n) t.letter[static_cast<std::size_t>(a * 16 + n)] = AlphabetLetter(a, n);
+    for (int n = 0; n < 16; ++n)
+      t.letter[static_cast<std::size_t>(a * 16 + n)] = AlphabetLetter(a, n);
   }
   for (int a1 = 0; a1 < 4; ++a1) {
     for (int a2 = 0; a2 < 4; ++a2) {

@@ -52,8 +52,8 @@ std::string FromWide(UINT codePage, std::wstring_view wide, bool* usedDefault) {
     const wchar_t* src = wide.data() + done;
     BOOL defaulted = FALSE;
     BOOL* defaultedPtr = codePage == CP_UTF8 ? nullptr : &defaulted;
-    const int need = WideCharToMultiByte(codePage, 0, src, static_cast<int>(n), nullptr, 0,
-                                         nullptr, nullptr);
+    const int need =
+        WideCharToMultiByte(codePage, 0, src, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
     const std::size_t at = bytes.size();
     bytes.resize(at + static_cast<std::size_t>(need));
     WideCharToMultiByte(codePage, 0, src, static_cast<int>(n), bytes.data() + at, need, nullptr,
@@ -66,9 +66,15 @@ std::string FromWide(UINT codePage, std::wstring_view wide, bool* usedDefault) {
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
-std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide, nullptr); }
-std::wstring Cp932ToWide(std::string_view cp932) { return ToWide(kJapanese, cp932); }
+std::wstring Utf8ToWide(std::string_view utf8) {
+  return ToWide(CP_UTF8, utf8);
+}
+std::string WideToUtf8(std::wstring_view wide) {
+  return FromWide(CP_UTF8, wide, nullptr);
+}
+std::wstring Cp932ToWide(std::string_view cp932) {
+  return ToWide(kJapanese, cp932);
+}
 std::string WideToCp932(std::wstring_view wide, bool* usedDefault) {
   return FromWide(kJapanese, wide, usedDefault);
 }

@@ -16,7 +16,8 @@ const Text& PlainText() {
     std::mt19937 rng(1);
     std::uniform_int_distribution<int> byte(1, 255);
     Text t(kSize, '\0');
-    for (auto& c : t) c = static_cast<char>(byte(rng));
+    for (auto& c : t)
+      c = static_cast<char>(byte(rng));
     return t;
   }();
   return text;
@@ -52,7 +53,8 @@ void BM_EncryptInPieces(benchmark::State& state) {
   for (auto _ : state) {
     std::uint32_t generator = 123456;
     for (std::size_t i = 0; i < text.size(); i += kPiece) {
-      generator = EncodeLines(in + i, std::min(kPiece, text.size() - i), 0x3C, generator, out.data());
+      generator =
+          EncodeLines(in + i, std::min(kPiece, text.size() - i), 0x3C, generator, out.data());
       benchmark::DoNotOptimize(out.data());
     }
   }
