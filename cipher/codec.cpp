@@ -291,8 +291,8 @@ std::uint32_t EncodeLines(const unsigned char* in, std::size_t n, std::uint8_t k
     const std::size_t m = std::min<std::size_t>(kBytesPerLine, n - i);
     state = EncodeLine(in + i, m, keyValue, state, out);
     out += 2 * m;
-    std::memcpy(out, "\r\n", 2);
-    out += 2;
+    *out++ = '\r';
+    *out++ = '\n';
   }
   return state;
 }

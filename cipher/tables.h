@@ -3,14 +3,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "cipher/letters.h"
 
 namespace vellumo {
 
-inline constexpr int kBytesPerLine = 64;
-inline constexpr int kDrawsPerLine = 2 * kBytesPerLine;
+inline constexpr std::size_t kBytesPerLine = 64;
+inline constexpr std::size_t kDrawsPerLine = 2 * kBytesPerLine;
 
 struct CipherTables {
   // Value of each code as a letter: 0..255, or kNoValue.
@@ -43,9 +44,10 @@ constexpr CipherTables MakeCipherTables() {
       v = static_cast<std::uint16_t>((110 - c) & 0xFF);
     t.letterValue[static_cast<std::size_t>(c)] = v;
   }
-  for (int a = 0; a < 4; ++a) {
-    for (int n = 0; n < 16; ++n)
-      t.letter[static_cast<std::size_t>(a * 16 + n)] = AlphabetLetter(a, n);
+  for (std::size_t a = 0; a < 4; ++a) {
+    for (std::size_t n = 0; n < 16; ++n) {
+      t.letter[a * 16 + n] = AlphabetLetter(static_cast<int>(a), static_cast<int>(n));
+    }
   }
   for (int a1 = 0; a1 < 4; ++a1) {
     for (int a2 = 0; a2 < 4; ++a2) {
@@ -58,17 +60,17 @@ constexpr CipherTables MakeCipherTables() {
     }
   }
   std::uint32_t mul = 1, add = 0;
-  for (int k = 0; k < kDrawsPerLine; ++k) {
+  for (std::size_t k = 0; k < kDrawsPerLine; ++k) {
     mul = mul * Generator::kMultiplier;
     add = add * Generator::kMultiplier + Generator::kIncrement;
     t.jumpMul[static_cast<std::size_t>(k)] = mul;
     t.jumpAdd[static_cast<std::size_t>(k)] = add;
   }
-  for (int g = 0; g < kDrawsPerLine / 32; ++g) {
-    for (int x = 0; x < 4; ++x) {
-      for (int lane = 0; lane < 8; ++lane) {
-        const auto to = static_cast<std::size_t>(g * 32 + x * 8 + lane);
-        const auto from = static_cast<std::size_t>(g * 32 + (lane / 4) * 16 + x * 4 + lane % 4);
+  for (std::size_t g = 0; g < kDrawsPerLine / 32; ++g) {
+    for (std::size_t x = 0; x < 4; ++x) {
+      for (std::size_t lane = 0; lane < 8; ++lane) {
+        const std::size_t to = g * 32 + x * 8 + lane;
+        const std::size_t from = g * 32 + (lane / 4) * 16 + x * 4 + lane % 4;
         t.jumpMulPacked[to] = t.jumpMul[from];
         t.jumpAddPacked[to] = t.jumpAdd[from];
       }

@@ -16,7 +16,7 @@
 namespace vellumo {
 
 // Bytes per piece: whole lines of the encrypted form (64 bytes each).
-inline constexpr std::size_t kPlainPiece = 2048 * 64;
+inline constexpr std::size_t kPlainPiece = std::size_t{2048} * 64;
 
 class PlainSource {
  public:

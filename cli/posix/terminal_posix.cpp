@@ -70,7 +70,10 @@ bool IsUtf8Compatible(const char* codeset) {
 std::string ToUtf8(std::string& typed, const char* codeset) {
   if (IsUtf8Compatible(codeset)) return std::move(typed);
   const iconv_t cd = iconv_open("UTF-8", codeset);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  if (cd ==
+      // iconv's own failure value is the handle -1.
+      // NOLINTNEXTLINE(performance-no-int-to-ptr)
+      reinterpret_cast<iconv_t>(-1)) {
     throw CliError(
         std::string("the terminal's encoding ") + codeset + " is not supported; use --key-file",
         kExitRefused);

@@ -16,7 +16,8 @@ namespace {
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    if (cd_ == reinterpret_cast<iconv_t>(
+                   -1)) {
       throw std::runtime_error(std::string("this system cannot convert ") + from + " to " + to);
     }
   }
