@@ -10,6 +10,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/terminal.h"
+#include "platform/posix/iconv_open_failed.h"
 #include "platform/secure_wipe.h"
 
 namespace vellumo {
@@ -70,10 +71,7 @@ bool IsUtf8Compatible(const char* codeset) {
 std::string ToUtf8(std::string& typed, const char* codeset) {
   if (IsUtf8Compatible(codeset)) return std::move(typed);
   const iconv_t cd = iconv_open("UTF-8", codeset);
-  if (cd ==
-      // iconv's own failure value is the handle -1.
-      // NOLINTNEXTLINE(performance-no-int-to-ptr)
-      reinterpret_cast<iconv_t>(-1)) {
+  if (IconvOpenFailed(cd)) {
     throw CliError(
         std::string("the terminal's encoding ") + codeset + " is not supported; use --key-file",
         kExitRefused);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/cp932.h"
+#include "platform/posix/iconv_open_failed.h"
 
 namespace vellumo {
 namespace {
@@ -16,8 +17,7 @@ namespace {
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(
-                   -1)) {
+    if (IconvOpenFailed(cd_)) {
       throw std::runtime_error(std::string("this system cannot convert ") + from + " to " + to);
     }
   }
