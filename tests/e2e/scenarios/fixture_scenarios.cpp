@@ -4,16 +4,12 @@
 #include <windows.h>
 
 #include "tests/e2e/driver/e2e.h"
+#include "tests/e2e/fixtures/fixture_ids.h"
 
 namespace vellumo::e2e {
 namespace {
 
-constexpr int kEditId = 101;
-constexpr int kCopyId = 102;
-constexpr int kAskId = 103;
-constexpr int kStatusId = 104;
-constexpr int kExitId = 105;
-constexpr int kNeverId = 106;
+using namespace fixture;
 
 struct Fixture {
   App app;
