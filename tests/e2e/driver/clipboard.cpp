@@ -95,6 +95,28 @@ void WaitClipboardAnsi(std::string_view bytes, Millis limit, Where where) {
   }
 }
 
+std::string WaitClipboardChange(DWORD sequence, const std::optional<std::string>& stale,
+                                Millis limit, Where where) {
+  bool changed = false;
+  std::optional<std::string> last;
+  const bool written = PollUntil(
+      [&] {
+        const DWORD now = GetClipboardSequenceNumber();
+        if (now == sequence || GetOpenClipboardWindow()) return false;
+        sequence = now;
+        changed = true;
+        last = ClipboardAnsi();
+        return last && last != stale;
+      },
+      limit);
+  if (!written) {
+    Abort(std::string("timed out waiting for the program to write text to the clipboard; ") +
+              (changed ? "it holds " + Describe(last) : "the clipboard did not change"),
+          where);
+  }
+  return *last;
+}
+
 ClipboardHold::ClipboardHold() {
   if (!PollUntil([] { return OpenClipboard(DriverWindow()) != FALSE; }, Millis(2000))) {
     Abort("cannot hold the clipboard: another program holds it open");

@@ -2,6 +2,8 @@
 // setting text in both formats, and holding it open the way another busy program would.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,14 @@ void EmptyTheClipboard();
 // Waits until CF_TEXT holds exactly `bytes`; a timeout shows expected against actual.
 void WaitClipboardAnsi(std::string_view bytes, Millis limit = kDefaultTimeout,
                        Where where = Where::current());
+
+// Waits until a program has put text on the clipboard since `sequence` (a
+// GetClipboardSequenceNumber taken before the command) and closed it again, and answers its
+// CF_TEXT. Until then only the sequence number is watched: opening the clipboard to look would
+// make the program's own OpenClipboard fail, as while any other program holds it. A change that
+// leaves no text, or leaves `stale` (what the driver put there before), waits for the next one.
+std::string WaitClipboardChange(DWORD sequence, const std::optional<std::string>& stale = {},
+                                Millis limit = kDefaultTimeout, Where where = Where::current());
 
 // Keeps the clipboard open for as long as it lives, so that every OpenClipboard of the program
 // under test fails as it does while another program uses the clipboard.

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "tests/e2e/driver/clipboard.h"
+#include "tests/e2e/driver/cp932.h"
+#include "tests/e2e/driver/editor.h"
 #include "tests/e2e/driver/files.h"
 #include "tests/e2e/driver/input.h"
+#include "tests/e2e/driver/message_box.h"
 #include "tests/e2e/driver/probe.h"
 #include "tests/e2e/driver/process.h"
 #include "tests/e2e/driver/remote.h"

@@ -1,5 +1,6 @@
 #include "tests/e2e/driver/input.h"
 
+#include <optional>
 #include <vector>
 
 #include "platform/win32/unicode.h"
@@ -129,9 +130,18 @@ INPUT MouseInput(POINT screen, DWORD flags) {
   return input;
 }
 
+// Where the last SettleMouse left the pointer at rest; cleared by every other move.
+std::optional<POINT> restingAt;
+
+bool RestsAt(POINT screen) {
+  POINT at{};
+  return restingAt && *restingAt == screen && GetCursorPos(&at) && at == screen;
+}
+
 }  // namespace
 
 void MoveMouse(POINT screen) {
+  restingAt.reset();
   std::vector<INPUT> inputs{MouseInput(screen, MOUSEEVENTF_MOVE)};
   Trace("mouse to " + Describe(screen));
   SendAll(inputs, "a mouse move");
@@ -141,10 +151,28 @@ void MoveMouse(POINT screen) {
   });
 }
 
+void SettleMouse(POINT screen) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    MoveMouse(screen);
+    const bool wentBack = PollUntil(
+        [&] {
+          POINT now{};
+          return GetCursorPos(&now) && !(now == screen);
+        },
+        Millis(150));
+    if (!wentBack) {
+      restingAt = screen;
+      return;
+    }
+    Trace("the pointer went back; moving it again");
+  }
+  Abort("the mouse pointer does not stay at " + Describe(screen));
+}
+
 void ClickMouse(POINT screen) {
-  MoveMouse(screen);
-  std::vector<INPUT> inputs{MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
-                            MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+  if (!RestsAt(screen)) SettleMouse(screen);
+  std::vector<INPUT> inputs{MouseInput(screen, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
+                            MouseInput(screen, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
   Trace("mouse click at " + Describe(screen));
   SendAll(inputs, "a mouse click");
 }

@@ -119,4 +119,8 @@ UINT ExpectedDpi() {
   return text && std::atoi(text) > 0 ? static_cast<UINT>(std::atoi(text)) : 96;
 }
 
+int Scaled96(int pixels) {
+  return MulDiv(pixels, static_cast<int>(ExpectedDpi()), 96);
+}
+
 }  // namespace vellumo::e2e

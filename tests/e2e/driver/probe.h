@@ -49,5 +49,7 @@ std::vector<MenuItem> MenuOf(HWND window);
 UINT ScreenDpi();
 // The DPI that the run script set for this pass (E2E_DPI, default 96).
 UINT ExpectedDpi();
+// A length designed at 96 DPI as it should be at ExpectedDpi (MulDiv, rounded).
+int Scaled96(int pixels);
 
 }  // namespace vellumo::e2e

@@ -102,6 +102,10 @@ HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit, Where w
   return WaitTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}, limit, where);
 }
 
+bool DialogShown(const App& app, std::wstring_view caption) {
+  return FindTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}) != nullptr;
+}
+
 void WaitGone(HWND window, Millis limit, Where where) {
   const std::string name = Name(window);
   WaitFor(
@@ -241,6 +245,11 @@ std::vector<std::wstring> ButtonTexts(HWND window) {
   return texts;
 }
 
+std::vector<int> SelectionOf(HWND edit) {
+  const auto packed = static_cast<DWORD>(Send(edit, EM_GETSEL));
+  return {LOWORD(packed), HIWORD(packed)};
+}
+
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millis limit) {
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
@@ -253,6 +262,16 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millis lim
 
 void Sync(HWND window) {
   Send(window, WM_NULL);
+}
+
+void SyncPosted(HWND edit, Where where) {
+  const WORD margin = LOWORD(Send(edit, EM_GETMARGINS));
+  const WORD marked = static_cast<WORD>(margin + 1);
+  PostMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(marked, 0));
+  WaitFor(
+      "the program to handle what was posted to it",
+      [&] { return LOWORD(Send(edit, EM_GETMARGINS)) == marked; }, kDefaultTimeout, where);
+  Send(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(margin, 0));
 }
 
 void ClickButton(HWND button) {

@@ -40,6 +40,9 @@ HWND WaitChild(HWND parent, const WindowSpec& wanted, Millis limit = kDefaultTim
 // A message box or dialog of `app` (class "#32770") with this caption.
 HWND WaitDialog(const App& app, std::wstring_view caption, Millis limit = kDefaultTimeout,
                 Where where = Where::current());
+// Whether `app` shows a dialog or message box (class "#32770") with this caption, or any one when
+// the caption is empty.
+bool DialogShown(const App& app, std::wstring_view caption = L"");
 // Waits until the window is destroyed or hidden.
 void WaitGone(HWND window, Millis limit = kDefaultTimeout, Where where = Where::current());
 void WaitVisible(HWND window, bool visible = true, Millis limit = kDefaultTimeout,
@@ -72,12 +75,20 @@ HWND ActiveOf(HWND window);
 // and its buttons, for instance.
 std::vector<std::wstring> StaticTexts(HWND window);
 std::vector<std::wstring> ButtonTexts(HWND window);
+// An edit control's selection as {start, end}, in characters (EM_GETSEL).
+std::vector<int> SelectionOf(HWND edit);
 
 // Sending with a limit: a program that hangs ends the scenario instead of the driver.
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
              Millis limit = kDefaultTimeout);
 // Waits until the window's thread has handled all messages sent so far.
 void Sync(HWND window);
+// Waits until the edit control's thread has handled every message posted to it so far: a
+// command posted before has then run to its end, or shows a modal window, whose own loop handles
+// posted messages too. (Input still queued is not waited for: the system hands out posted
+// messages first.) Posts a left margin one pixel wider, which nothing else sets, waits until it
+// is in force, then puts the margin back.
+void SyncPosted(HWND edit, Where where = Where::current());
 
 // Posted, so that a command that opens a modal window does not block the driver.
 void ClickButton(HWND button);      // BM_CLICK

@@ -9,25 +9,11 @@
 namespace vellumo::e2e {
 namespace {
 
-constexpr int kFileSaveNormalId = 106;
-
 // The small disk that tests/e2e/run.sh mounted, as a Windows folder ending in "\", or empty.
 std::wstring FullDiskFolder() {
   wchar_t folder[MAX_PATH] = {};
   const DWORD n = GetEnvironmentVariableW(L"E2E_FULL_DISK", folder, MAX_PATH);
   return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
 }
 
 }  // namespace
@@ -42,18 +28,18 @@ E2E_SCENARIO(disk_full_save_keeps_the_old_file, "") {
   const std::string old = "\x8c\xc3\x82\xa2\x93\xe0\x97\x65\r\n";  // 古い内容
   WriteFileBytes(path, old);
 
-  App app = Launch(VellumoExe(), QuoteArgument(path));
-  HWND main = WaitTopWindow(app, {.className = L"TMainForm", .text = L"Vellumo - メモ.txt"});
-  HWND memo = WaitChild(main, {.className = L"Edit"});
-  WaitText(memo, L"古い内容\r\n");
+  Editor editor = StartEditor(QuoteArgument(path));
+  WaitText(editor.main, DocumentCaption(L"メモ.txt"));
+  WaitText(editor.memo, L"古い内容\r\n");
 
   // Far more than the 64 KiB the disk holds.
   std::wstring big;
-  while (big.size() < 200000) big += L"ディスクがいっぱいになるまで書き込むテキスト。\r\n";
-  SetText(memo, big);
-  PostCommand(main, kFileSaveNormalId);
+  while (big.size() < 200000)
+    big += L"ディスクがいっぱいになるまで書き込むテキスト。\r\n";
+  SetText(editor.memo, big);
+  PostCommand(editor.main, kFileSaveNormalId);
 
-  HWND box = WaitDialog(app, L"Vellumo");
+  HWND box = WaitDialog(editor.app, kFailureCaption);
   Screenshot("failure");
   const auto texts = StaticTexts(box);
   bool named = false;
@@ -67,11 +53,9 @@ E2E_SCENARIO(disk_full_save_keeps_the_old_file, "") {
 
   CheckEqual(std::optional<std::string>(old), ReadFileBytes(path), "the old file is intact");
   CheckEqual(std::vector<std::wstring>{L"メモ.txt"}, FilesIn(folder), "no temporary file is left");
-  CheckEqual(std::wstring(L"Vellumo - メモ.txt"), TextOf(main), "the caption is unchanged");
-  CheckEqual(big, TextOf(memo), "the edit area is unchanged");
-
-  PostClose(main);
-  CheckEqual(0ul, app.WaitExit(), "exit code");
+  CheckEqual(DocumentCaption(L"メモ.txt"), TextOf(editor.main), "the caption is unchanged");
+  CheckEqual(big, TextOf(editor.memo), "the edit area is unchanged");
+  CloseEditor(editor);
 }
 
 }  // namespace vellumo::e2e

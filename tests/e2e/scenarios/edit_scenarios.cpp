@@ -14,140 +14,18 @@
 namespace vellumo::e2e {
 namespace {
 
-// Command IDs of the main window's menu items, for commands posted as the menu sends them.
-constexpr int kEditUndoId = 201;
-constexpr int kEditCopyId = 203;
-constexpr int kEditPasteId = 204;
-
-// Controls of the key dialog and of the program's own message boxes.
-constexpr int kKeyFieldId = 100;
-constexpr int kRememberBoxId = 101;
-constexpr int kKeyCancelId = 102;
-constexpr int kMessageBoxOkId = 1002;
-
-constexpr wchar_t kAskKeyCaption[] = L"「鍵」の入力";
-constexpr wchar_t kChangeKeyCaption[] = L"「鍵」の変更";
-constexpr wchar_t kAboutCaption[] = L"Vellumo のバージョン情報";
-constexpr wchar_t kFailureCaption[] = L"Vellumo";
-constexpr wchar_t kWarningCaption[] = L"警告";
-constexpr wchar_t kErrorCaption[] = L"エラー";
-
 // The keys typed into the key dialog. Their derived key bytes differ (0xAA and 0xF2), so a text
 // encrypted under one does not decrypt under the other.
 constexpr wchar_t kKey[] = L"あおい";
 constexpr wchar_t kOtherKey[] = L"みどり";
-
-// Left edges of the tool bar buttons SpeedButton1 to SpeedButton8 at 96 DPI (all are 25 x 25 at
-// top 4), and the long hints that the status line shows while the pointer rests on them.
-constexpr int kButtonLefts[] = {8, 32, 56, 84, 108, 132, 156, 184};
-constexpr const wchar_t* kButtonHints[] = {
-    L"新しいファイルを作成します",
-    L"既存のファイルを開いて解読します",
-    L"現在のファイルを暗号化して保存します",
-    L"最後の操作を元に戻します",
-    L"選択された項目を暗号化してクリップボードへ切り取ります",
-    L"選択された項目を暗号化してクリップボードへコピーします",
-    L"クリップボードの内容を解読して貼り付けます",
-    L"このアプリケーションのバージョン情報を表示します",
-};
-
-struct Editor {
-  App app;
-  HWND main = nullptr;
-  HWND memo = nullptr;
-  HWND bar = nullptr;
-  HWND status = nullptr;
-};
-
-Editor StartEditor() {
-  Editor editor;
-  editor.app = Launch(VellumoExe());
-  editor.main = WaitTopWindow(editor.app, {.className = L"TMainForm"});
-  // The first activation names the new document; the edit area is ready from then on.
-  WaitFor("the caption of a new document",
-          [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
-  editor.memo = WaitChild(editor.main, {.className = L"Edit"});
-  editor.bar = WaitChild(editor.main, {.className = L"TPanel"});
-  editor.status = WaitChild(editor.main, {.className = L"msctls_statusbar32"});
-  FocusOn(editor.memo);
-  return editor;
-}
-
-std::string Cp932(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                       0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring FromCp932(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int size =
-      MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
-}
-
-// The edit area's selection as {start, end}, in characters.
-std::vector<int> SelectionOf(HWND edit) {
-  const auto packed = static_cast<DWORD>(Send(edit, EM_GETSEL));
-  return {LOWORD(packed), HIWORD(packed)};
-}
 
 void PutText(const Editor& editor, std::wstring_view text, int selStart, int selEnd) {
   SetText(editor.memo, text);
   SelectText(editor.memo, selStart, selEnd);
 }
 
-// Posts a harmless message behind everything posted to the program so far and waits until it has
-// been handled: the edit area's modified flag, which the program never reads, flips. A command
-// posted before has then run to its end, or is showing a modal window.
-void Settle(HWND memo) {
-  const bool modified = Send(memo, EM_GETMODIFY) != 0;
-  PostMessageW(memo, EM_SETMODIFY, !modified, 0);
-  WaitFor("the program to handle what was posted to it",
-          [&] { return (Send(memo, EM_GETMODIFY) != 0) != modified; });
-}
-
-bool DialogShown(const App& app, std::wstring_view caption) {
-  return FindTopWindow(app, {.className = L"#32770", .text = std::wstring(caption)}) != nullptr;
-}
-
 void CheckNoKeyDialog(const App& app, std::string_view when) {
   Check(!DialogShown(app, kAskKeyCaption), "no key asked " + std::string(when));
-}
-
-// Waits for the key dialog, types the key into its field and presses "O.K."; an empty key is
-// confirmed with OK in the warning box that follows.
-void AnswerKey(const App& app, std::wstring_view key, std::wstring_view caption = kAskKeyCaption) {
-  HWND dialog = WaitDialog(app, caption);
-  HWND field = WaitChild(dialog, {.className = L"Edit", .id = kKeyFieldId});
-  WaitFocus(field);
-  if (!key.empty()) {
-    TypeText(field, key);  // replaces whatever the field held: it is selected on entry
-    WaitText(field, key);
-  }
-  ClickButton(WaitChild(dialog, {.id = IDOK}));
-  if (key.empty()) {
-    HWND warning = WaitDialog(app, kWarningCaption);
-    ClickButton(WaitChild(warning, {.id = kMessageBoxOkId}));
-    WaitGone(warning);
-  }
-  WaitGone(dialog);
-}
-
-// Waits until the program has filled the clipboard since `sequenceBefore` and closed it again,
-// then reads its CF_TEXT. The clipboard is not opened while waiting: an open by the driver at the
-// wrong moment would make the program's own open fail.
-std::string WaitClipboardFilled(DWORD sequenceBefore) {
-  WaitFor("the program to fill the clipboard and close it", [&] {
-    return GetClipboardSequenceNumber() != sequenceBefore && GetOpenClipboardWindow() == nullptr;
-  });
-  return ClipboardAnsi().value_or("(no CF_TEXT)");
 }
 
 // Opens the clipboard for the driver, waiting while another program holds it.
@@ -189,33 +67,6 @@ void SetClipboardPicture() {
   Require(put, "a picture put on the clipboard");
 }
 
-// Checks that `text` has the shape of an encrypted text of `plainBytes` bytes: only letters with
-// codes 47 to 110, two per byte, in lines of 128 letters, every line ended by CR LF.
-void CheckEncryptedForm(const std::string& text, std::size_t plainBytes, const std::string& what) {
-  std::vector<std::size_t> expectedLines;
-  for (std::size_t left = plainBytes; left > 0; left -= std::min<std::size_t>(left, 64)) {
-    expectedLines.push_back(2 * std::min<std::size_t>(left, 64));
-  }
-  std::vector<std::size_t> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      Check(false, what + ": the last line ends with CR LF");
-      break;
-    }
-    lines.push_back(end - start);
-    start = end + 2;
-  }
-  CheckEqual(expectedLines, lines, what + ": letters per line");
-  std::size_t stray = 0;
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code != '\r' && code != '\n' && (code < 47 || code > 110)) ++stray;
-  }
-  CheckEqual(std::size_t{0}, stray, what + ": characters other than letters and CR LF");
-}
-
 // Presses a chord held in a table.
 void PressChord(HWND focus, const std::vector<WORD>& keys) {
   switch (keys.size()) {
@@ -233,30 +84,6 @@ void PressChord(HWND focus, const std::vector<WORD>& keys) {
   }
 }
 
-// Chooses a menu item by keyboard, as a user would: Alt with the head's letter opens the menu,
-// the item's access letter chooses it.
-void ChooseMenuItem(const Editor& editor, WORD headLetter, WORD itemLetter) {
-  PressKeys(editor.memo, {VK_MENU, headLetter});
-  WaitTopWindow(editor.app, {.className = L"#32768"});
-  PressKeys(editor.memo, {itemLetter});
-  WaitFor("the menu to close",
-          [&] { return FindTopWindow(editor.app, {.className = L"#32768"}) == nullptr; });
-}
-
-// Clicks tool bar button `number` (1 to 8) in its middle with the mouse. The pointer first rests
-// on the button until the program has seen it there (the status line shows the button's hint):
-// under Wine a click sent together with the move can land where the pointer was before.
-void ClickToolButton(const Editor& editor, int number) {
-  const int dpi = static_cast<int>(ExpectedDpi());
-  const int half = MulDiv(25, dpi, 96) / 2;
-  const POINT middle = ClientToScreenPoint(
-      editor.bar, {MulDiv(kButtonLefts[number - 1], dpi, 96) + half, MulDiv(4, dpi, 96) + half});
-  FocusOn(editor.memo);
-  MoveMouse(middle);
-  WaitStatusBarText(editor.status, kButtonHints[number - 1]);
-  ClickMouse(middle);
-}
-
 // Makes an encrypted text of `text` under `key` with the program's own encrypting copy, leaving it
 // on the clipboard, and answers it.
 std::string EncryptThroughCopy(const Editor& editor, std::wstring_view text,
@@ -265,13 +92,13 @@ std::string EncryptThroughCopy(const Editor& editor, std::wstring_view text,
   const DWORD sequence = GetClipboardSequenceNumber();
   PostCommand(editor.main, kEditCopyId);
   AnswerKey(editor.app, key);
-  return WaitClipboardFilled(sequence);
+  return WaitClipboardChange(sequence);
 }
 
 }  // namespace
 
 E2E_SCENARIO(edit_encrypted_copy_pastes_back_decrypted, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   // Over 64 bytes in code page 932, so the encrypted text takes several lines; half-width
   // katakana (one byte each) and ASCII stand among the double-byte characters.
   const std::wstring first =
@@ -290,18 +117,15 @@ E2E_SCENARIO(edit_encrypted_copy_pastes_back_decrypted, "") {
   SetClipboardAnsi("old content");
   const DWORD sequence = GetClipboardSequenceNumber();
   PressKeys(editor.memo, {VK_CONTROL, 'C'});
-  HWND dialog = WaitDialog(editor.app, kAskKeyCaption);
-  HWND field = WaitChild(dialog, {.className = L"Edit", .id = kKeyFieldId});
-  CheckEqual(std::wstring(), TextOf(field), "the key field starts empty");
-  WaitFocus(field);
-  TypeText(field, kKey);
-  WaitText(field, kKey);
+  const KeyDialog dialog = WaitKeyDialog(editor.app);
+  CheckEqual(std::wstring(), TextOf(dialog.field), "the key field starts empty");
+  TypeKey(dialog, kKey);
   Screenshot("key-dialog-copy");
-  ClickButton(WaitChild(dialog, {.id = IDOK}));
-  WaitGone(dialog);
+  ClickButton(dialog.ok);
+  WaitGone(dialog.window);
 
-  const std::string encrypted = WaitClipboardFilled(sequence);
-  CheckEncryptedForm(encrypted, Cp932(text).size(), "the encrypted copy");
+  const std::string encrypted = WaitClipboardChange(sequence);
+  CheckEncrypted(encrypted, text, kKey, "the encrypted copy");
   CheckEqual(std::optional<LCID>(
                  MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT)),
              ClipboardLocale(), "CF_LOCALE names Japanese");
@@ -342,7 +166,7 @@ void CheckEncryptingCut(Editor& editor, const Invoke& invoke) {
   invoke();
   AnswerKey(editor.app, kKey);
   WaitText(editor.memo, L"残す");
-  CheckEncryptedForm(ClipboardAnsi().value_or(""), Cp932(L"切り取る").size(), "encrypting cut");
+  CheckEncrypted(ClipboardAnsi(), L"切り取る", kKey, "encrypting cut");
 }
 
 void CheckEncryptingCopy(Editor& editor, const Invoke& invoke) {
@@ -350,8 +174,7 @@ void CheckEncryptingCopy(Editor& editor, const Invoke& invoke) {
   const DWORD sequence = GetClipboardSequenceNumber();
   invoke();
   AnswerKey(editor.app, kKey);
-  CheckEncryptedForm(WaitClipboardFilled(sequence), Cp932(L"コピーする文").size(),
-                     "encrypting copy");
+  CheckEncrypted(WaitClipboardChange(sequence), L"コピーする文", kKey, "encrypting copy");
   CheckEqual(std::wstring(L"コピーする文"), TextOf(editor.memo), "the copy changes no text");
 }
 
@@ -375,7 +198,7 @@ void CheckPlainCopy(Editor& editor, const Invoke& invoke) {
   PutText(editor, L"コピーする文", 0, -1);
   const DWORD sequence = GetClipboardSequenceNumber();
   invoke();
-  CheckEqual(Cp932(L"コピーする文"), WaitClipboardFilled(sequence), "plain copy: the text itself");
+  CheckEqual(Cp932(L"コピーする文"), WaitClipboardChange(sequence), "plain copy: the text itself");
   CheckNoKeyDialog(editor.app, "by the plain copy");
 }
 
@@ -397,9 +220,7 @@ void CheckSelectAll(Editor& editor, const Invoke& invoke) {
 
 void CheckKeyChange(Editor& editor, const Invoke& invoke) {
   invoke();
-  HWND dialog = WaitDialog(editor.app, kChangeKeyCaption);
-  ClickButton(WaitChild(dialog, {.id = kKeyCancelId}));
-  WaitGone(dialog);
+  CancelKey(editor.app, kChangeKeyCaption);
 }
 
 }  // namespace
@@ -408,7 +229,7 @@ void CheckKeyChange(Editor& editor, const Invoke& invoke) {
 // its shortcut. The encrypting commands ask for the key and put letters on the clipboard; the
 // plain ones ask nothing and put the text itself there.
 E2E_SCENARIO(edit_commands_from_menu_buttons_and_shortcuts, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const struct {
     const char* name;
     WORD menuLetter;
@@ -439,7 +260,7 @@ E2E_SCENARIO(edit_commands_from_menu_buttons_and_shortcuts, "") {
 }
 
 E2E_SCENARIO(edit_undo_brings_back_only_plain_cut_and_paste, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::string encrypted = EncryptThroughCopy(editor, L"挿入文", kKey);
   const std::wstring text = L"前選択部分後";
   const struct {
@@ -467,13 +288,13 @@ E2E_SCENARIO(edit_undo_brings_back_only_plain_cut_and_paste, "") {
     if (c.asksKey) AnswerKey(editor.app, kKey);
     WaitText(editor.memo, c.afterCommand);
     PostCommand(editor.main, kEditUndoId);
-    Settle(editor.memo);
+    SyncPosted(editor.memo);
     CheckEqual(std::wstring(c.afterUndo), TextOf(editor.memo), std::string("undo after ") + c.name);
   }
 }
 
 E2E_SCENARIO(edit_clipboard_held_by_another_program, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::wstring text = L"使用中の文";
   const struct {
     const char* name;
@@ -498,14 +319,14 @@ E2E_SCENARIO(edit_clipboard_held_by_another_program, "") {
       });
       CheckNoKeyDialog(editor.app, what + " after the clipboard failed");
       HWND box = WaitDialog(editor.app, kFailureCaption);
-      CheckEqual(std::vector<std::wstring>{L"クリップボードを開くことができません."},
-                 StaticTexts(box), what + ": failure text");
+      CheckBoxLook(box, {L"クリップボードを開くことができません.", {L"OK"}, IDOK},
+                   what + ", the failure box");
       if (first) Screenshot("failure-box");
       first = false;
       ClickButton(WaitChild(box, {.id = IDOK}));
       WaitGone(box);
     }
-    Settle(editor.memo);
+    SyncPosted(editor.memo);
     CheckEqual(text, TextOf(editor.memo), what + ": the text stays");
     CheckEqual(std::vector<int>{1, 3}, SelectionOf(editor.memo), what + ": the selection stays");
     CheckEqual(std::string("before"), ClipboardAnsi(), what + ": the clipboard stays");
@@ -513,7 +334,7 @@ E2E_SCENARIO(edit_clipboard_held_by_another_program, "") {
 }
 
 E2E_SCENARIO(edit_decrypting_paste_without_clipboard_text, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const struct {
     const char* name;
     void (*fill)();
@@ -531,13 +352,13 @@ E2E_SCENARIO(edit_decrypting_paste_without_clipboard_text, "") {
     WaitText(editor.memo, L"前後");
     CheckNoKeyDialog(editor.app, "by a " + what);
     PostCommand(editor.main, kEditUndoId);
-    Settle(editor.memo);
+    SyncPosted(editor.memo);
     CheckEqual(std::wstring(L"前後"), TextOf(editor.memo), what + ": undo brings nothing back");
 
     // With a bare caret nothing changes.
     PutText(editor, L"前後", 1, 1);
     PostCommand(editor.main, kEditPasteId);
-    Settle(editor.memo);
+    SyncPosted(editor.memo);
     CheckNoKeyDialog(editor.app, "by a " + what + " at a bare caret");
     CheckEqual(std::wstring(L"前後"), TextOf(editor.memo), what + " at a bare caret: the text");
     CheckEqual(std::vector<int>{1, 1}, SelectionOf(editor.memo), what + ": the caret");
@@ -545,7 +366,7 @@ E2E_SCENARIO(edit_decrypting_paste_without_clipboard_text, "") {
 }
 
 E2E_SCENARIO(edit_decrypting_paste_of_plain_text_fails, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   SetClipboardAnsi(Cp932(L"これは暗号化されていない普通の日本語の文です。"));
   const std::wstring text = L"そのまま残る文";
   PutText(editor, text, 2, 4);
@@ -553,11 +374,11 @@ E2E_SCENARIO(edit_decrypting_paste_of_plain_text_fails, "") {
   AnswerKey(editor.app, kKey);
   HWND box = WaitDialog(editor.app, kErrorCaption);
   WaitEnabled(editor.main, false);
-  CheckEqual(std::vector<std::wstring>{L"解読に失敗しました。"}, StaticTexts(box), "error text");
+  CheckBoxLook(box, {L"解読に失敗しました。", {L"OK"}, kBoxOkId}, "the error box");
   Screenshot("error-box");
-  ClickButton(WaitChild(box, {.id = kMessageBoxOkId}));
+  ClickButton(WaitChild(box, {.id = kBoxOkId}));
   WaitGone(box);
-  Settle(editor.memo);
+  SyncPosted(editor.memo);
   CheckEqual(text, TextOf(editor.memo), "the text stays");
   CheckEqual(std::vector<int>{2, 4}, SelectionOf(editor.memo), "the selection stays");
 }
@@ -565,13 +386,13 @@ E2E_SCENARIO(edit_decrypting_paste_of_plain_text_fails, "") {
 // An empty key, accepted through the warning, lets texts pass unchanged both ways; the clipboard's
 // CF_TEXT is read as code page 932, and Unicode text alone is read too.
 E2E_SCENARIO(edit_empty_key_passes_texts_unchanged, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::wstring text = L"空の鍵では暗号化されない文ｶﾅ";
   PutText(editor, text, 0, -1);
   const DWORD sequence = GetClipboardSequenceNumber();
   PressKeys(editor.memo, {VK_CONTROL, 'C'});
   AnswerKey(editor.app, L"");
-  CheckEqual(Cp932(text), WaitClipboardFilled(sequence), "the encrypting copy puts the text");
+  CheckEqual(Cp932(text), WaitClipboardChange(sequence), "the encrypting copy puts the text");
 
   const struct {
     const char* name;
@@ -594,7 +415,7 @@ E2E_SCENARIO(edit_empty_key_passes_texts_unchanged, "") {
 }
 
 E2E_SCENARIO(edit_cancelled_key_keeps_selection_and_clipboard, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::wstring text = L"取り消しで残る文";
   const struct {
     const char* name;
@@ -609,14 +430,11 @@ E2E_SCENARIO(edit_cancelled_key_keeps_selection_and_clipboard, "") {
     PutText(editor, text, 5, 7);
     const DWORD sequence = GetClipboardSequenceNumber();
     PressKeys(editor.memo, {VK_CONTROL, 'X'});
-    HWND dialog = WaitDialog(editor.app, kAskKeyCaption);
-    HWND field = WaitChild(dialog, {.id = kKeyFieldId});
-    WaitFocus(field);
-    TypeText(field, L"途中");
-    WaitText(field, L"途中");
-    way.close(dialog);
-    WaitGone(dialog);
-    Settle(editor.memo);
+    const KeyDialog dialog = WaitKeyDialog(editor.app);
+    TypeKey(dialog, L"途中");
+    way.close(dialog.window);
+    WaitGone(dialog.window);
+    SyncPosted(editor.memo);
     CheckEqual(text, TextOf(editor.memo), what + ": the text");
     CheckEqual(std::vector<int>{5, 7}, SelectionOf(editor.memo), what + ": the selection");
     CheckEqual(sequence, GetClipboardSequenceNumber(), what + ": the clipboard untouched");
@@ -633,11 +451,9 @@ struct KeyDialogState {
   bool rememberEnabled;
 };
 
-KeyDialogState KeyDialogStateOf(HWND dialog) {
-  HWND field = WaitChild(dialog, {.id = kKeyFieldId});
-  HWND box = WaitChild(dialog, {.id = kRememberBoxId});
-  WaitFocus(field);
-  return {TextOf(field), SelectionOf(field), Send(box, BM_GETCHECK), IsEnabled(box)};
+KeyDialogState KeyDialogStateOf(const KeyDialog& dialog) {
+  return {TextOf(dialog.field), SelectionOf(dialog.field), Send(dialog.remember, BM_GETCHECK),
+          IsEnabled(dialog.remember)};
 }
 
 }  // namespace
@@ -646,39 +462,36 @@ KeyDialogState KeyDialogStateOf(HWND dialog) {
 // remembered, the next command asks; accepted, the new key is remembered and used without asking;
 // cancelled while remembered, the key stays.
 E2E_SCENARIO(edit_key_change_shows_in_the_next_command, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::wstring text = L"鍵の変更が次のコマンドに効くことを確かめる文";
 
   PutText(editor, text, 0, -1);
   PressKeys(editor.memo, {VK_CONTROL, 'K'});
-  HWND change = WaitDialog(editor.app, kChangeKeyCaption);
+  KeyDialog change = WaitKeyDialog(editor.app, kChangeKeyCaption);
   KeyDialogState state = KeyDialogStateOf(change);
   CheckEqual(std::wstring(), state.key, "no key remembered: the field is empty");
   CheckEqual(LRESULT{BST_CHECKED}, state.remember, "the remember box shows checked");
   CheckEqual(false, state.rememberEnabled, "the remember box is greyed");
   Screenshot("key-change");
-  TypeText(WaitChild(change, {.id = kKeyFieldId}), L"使わない鍵");
-  WaitText(WaitChild(change, {.id = kKeyFieldId}), L"使わない鍵");
-  ClickButton(WaitChild(change, {.id = kKeyCancelId}));
-  WaitGone(change);
+  TypeKey(change, L"使わない鍵");
+  ClickButton(change.cancel);
+  WaitGone(change.window);
 
   const DWORD beforeFirst = GetClipboardSequenceNumber();
   PressKeys(editor.memo, {VK_CONTROL, 'C'});
-  HWND ask = WaitDialog(editor.app, kAskKeyCaption);
-  state = KeyDialogStateOf(ask);
+  state = KeyDialogStateOf(WaitKeyDialog(editor.app));
   CheckEqual(std::wstring(), state.key, "after a cancelled change: the field is empty");
   CheckEqual(LRESULT{BST_UNCHECKED}, state.remember, "after a cancelled change: not remembered");
   CheckEqual(true, state.rememberEnabled, "the remember box can be checked again");
   AnswerKey(editor.app, kKey);
-  const std::string underFirstKey = WaitClipboardFilled(beforeFirst);
+  const std::string underFirstKey = WaitClipboardChange(beforeFirst);
 
   // Accepted through the menu item: the copy and the paste that follow ask nothing.
   ChooseMenuItem(editor, 'E', 'K');
   AnswerKey(editor.app, kOtherKey, kChangeKeyCaption);
   const DWORD beforeSecond = GetClipboardSequenceNumber();
   PressKeys(editor.memo, {VK_CONTROL, 'C'});
-  CheckEncryptedForm(WaitClipboardFilled(beforeSecond), Cp932(text).size(),
-                     "copy under the changed key");
+  CheckEncrypted(WaitClipboardChange(beforeSecond), text, kOtherKey, "copy under the changed key");
   CheckNoKeyDialog(editor.app, "by the copy after the change");
   PutText(editor, L"", 0, 0);
   PressKeys(editor.memo, {VK_CONTROL, 'V'});
@@ -687,15 +500,15 @@ E2E_SCENARIO(edit_key_change_shows_in_the_next_command, "") {
 
   // Changing a remembered key shows it, selected; cancelling keeps it.
   PressKeys(editor.memo, {VK_CONTROL, 'K'});
-  change = WaitDialog(editor.app, kChangeKeyCaption);
+  change = WaitKeyDialog(editor.app, kChangeKeyCaption);
   state = KeyDialogStateOf(change);
   CheckEqual(std::wstring(kOtherKey), state.key, "the remembered key is shown");
   CheckEqual(std::vector<int>{0, static_cast<int>(std::wstring_view(kOtherKey).size())},
              state.keySelection, "the remembered key is selected");
   CheckEqual(LRESULT{BST_CHECKED}, state.remember, "remembered: the box shows checked");
   CheckEqual(false, state.rememberEnabled, "remembered: the box is greyed");
-  ClickButton(WaitChild(change, {.id = kKeyCancelId}));
-  WaitGone(change);
+  ClickButton(change.cancel);
+  WaitGone(change.window);
   PutText(editor, L"", 0, 0);
   PressKeys(editor.memo, {VK_CONTROL, 'V'});
   WaitText(editor.memo, text);
@@ -741,7 +554,7 @@ void CheckAboutBox(HWND about, const std::string& what) {
 // by the close box, looks the same each time and leaves the main window as it was: its first
 // activation does not run again.
 E2E_SCENARIO(about_box_opens_and_closes_alike_each_time, "dpi") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const std::wstring typed = L"開く前に打った文";
   TypeText(editor.memo, typed);
   WaitText(editor.memo, typed);

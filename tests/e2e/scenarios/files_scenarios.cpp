@@ -20,62 +20,12 @@
 namespace vellumo::e2e {
 namespace {
 
-constexpr int kKeyFieldId = 100;
-constexpr int kKeyCancelId = 102;
-constexpr int kBoxOkId = 1002;
 constexpr int kFileNameId = 1148;  // the file dialogs' file name field (a combo box's edit)
 constexpr int kFileTypeId = 1136;  // their file type list
 
-const std::wstring kAskCaption = L"「鍵」の入力";
 const std::wstring kOpenCaption = L"開く";
 const std::wstring kSaveCaption = L"名前を付けて保存";
 const std::wstring kKey = L"合言葉";
-
-// Code page 932 bytes of a text, as the program keeps documents.
-std::string Cp932(std::wstring_view text) {
-  const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                       0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring FromCp932(std::string_view bytes) {
-  const int size =
-      MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
-}
-
-// Where the encoded form breaks its rules (letters of codes 47 to 110, two per byte, CR LF after
-// every 128 letters and at the end); empty when it keeps them.
-std::string EncodedFormProblem(std::string_view bytes) {
-  if (!bytes.ends_with("\r\n")) return "does not end with CR LF";
-  std::size_t lineStart = 0;
-  while (lineStart < bytes.size()) {
-    const std::size_t end = bytes.find("\r\n", lineStart);
-    const std::string_view line = bytes.substr(lineStart, end - lineStart);
-    const bool last = end + 2 == bytes.size();
-    const std::string at = " (line at byte " + std::to_string(lineStart) + ")";
-    if (last ? line.empty() || line.size() > 128 || line.size() % 2 != 0 : line.size() != 128) {
-      return "a line of " + std::to_string(line.size()) + " letters" + at;
-    }
-    for (const char c : line) {
-      const auto code = static_cast<unsigned char>(c);
-      if (code < 47 || code > 110) return "byte " + std::to_string(code) + " is no letter" + at;
-    }
-    lineStart = end + 2;
-  }
-  return "";
-}
-
-void CheckEncodedForm(const std::optional<std::string>& bytes, std::string_view what) {
-  if (!Check(bytes.has_value(), std::string(what) + ": the file can be read")) return;
-  const std::string problem = EncodedFormProblem(*bytes);
-  Check(problem.empty(), std::string(what) + ": the encoded form: " + problem);
-}
 
 // The command-line tool of the same build encrypts and decrypts files for the scenarios, so that
 // what the editor writes is checked by another reader, and what it reads comes from another
@@ -131,52 +81,6 @@ std::wstring DefaultNameAt(const SYSTEMTIME& t) {
   return name;
 }
 
-struct Editor {
-  App app;
-  HWND main = nullptr;
-  HWND memo = nullptr;
-  HWND bar = nullptr;
-};
-
-Editor StartEditor(std::wstring_view arguments = L"") {
-  Editor editor{Launch(VellumoExe(), arguments)};
-  editor.main = WaitTopWindow(editor.app, {.className = L"TMainForm"});
-  editor.memo = WaitChild(editor.main, {.className = L"Edit"});
-  editor.bar = WaitChild(editor.main, {.className = L"TPanel"});
-  return editor;
-}
-
-std::wstring Caption(std::wstring_view name) {
-  return L"Vellumo - " + std::wstring(name);
-}
-
-void CloseEditor(Editor& editor) {
-  PostClose(editor.main);
-  CheckEqual(0ul, editor.app.WaitExit(), "exit code");
-}
-
-// The key dialog that an encrypting command shows: the key typed and confirmed.
-HWND ConfirmKey(const App& app, std::wstring_view key) {
-  HWND dialog = WaitDialog(app, kAskCaption);
-  SetText(WaitChild(dialog, {.className = L"Edit", .id = kKeyFieldId}), key);
-  ClickButton(WaitChild(dialog, {.className = L"Button", .id = IDOK}));
-  return dialog;
-}
-
-void AnswerKey(const App& app, const char* screenshot = nullptr) {
-  if (screenshot) {
-    WaitDialog(app, kAskCaption);
-    Screenshot(screenshot);
-  }
-  WaitGone(ConfirmKey(app, kKey));
-}
-
-void CancelKey(const App& app) {
-  HWND dialog = WaitDialog(app, kAskCaption);
-  ClickButton(WaitChild(dialog, {.className = L"Button", .id = kKeyCancelId}));
-  WaitGone(dialog);
-}
-
 HWND FileNameField(HWND dialog) {
   return WaitChild(dialog, {.className = L"Edit", .id = kFileNameId});
 }
@@ -196,32 +100,12 @@ void CancelDialog(HWND dialog) {
 // The system's failure box: its message, one "OK", closed with it.
 void ExpectFailureBox(const App& app, std::wstring_view message, const char* screenshot = nullptr,
                       Where where = Where::current()) {
-  HWND box = WaitDialog(app, L"Vellumo", kDefaultTimeout, where);
-  const auto texts = StaticTexts(box);
-  if (std::find(texts.begin(), texts.end(), message) == texts.end()) {
-    ReportFailure("the failure box's message",
-                  "expected: " + Describe(message) + "\n  actual:   " + Describe(texts), where);
-  }
+  HWND box = WaitDialog(app, kFailureCaption, kDefaultTimeout, where);
+  CheckBoxLook(box, {std::wstring(message), {L"OK"}, IDOK}, "the failure box", where);
   if (screenshot) Screenshot(screenshot);
   ClickButton(WaitChild(box, {.className = L"Button", .id = IDOK}));
   WaitGone(box);
 }
-
-// Holds a file open without sharing, as another program may.
-class HeldFile {
- public:
-  explicit HeldFile(const std::wstring& path)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    Require(handle_ != INVALID_HANDLE_VALUE, "the driver holds " + WideToUtf8(path));
-  }
-  ~HeldFile() { CloseHandle(handle_); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 // Marks a file read-only for as long as it lives, so the scenario folder can be emptied later.
 class ReadOnlyFile {
@@ -238,62 +122,8 @@ class ReadOnlyFile {
   std::wstring path_;
 };
 
-// The three ways a user runs a file command.
-void ViaMenu(const Editor& editor, char accessKey) {
-  FocusOn(editor.memo);
-  PressKeys(editor.memo, {VK_MENU, 'F'});
-  WaitTopWindow(editor.app, {.className = L"#32768"});
-  PressKeys(editor.memo, {static_cast<WORD>(accessKey)});
-}
-
-// Under Wine each injected move comes back from the X server as the old and then the new
-// position, and now and then the pointer is left at the old one; moved again, it stays. Returns
-// once the pointer has stayed at `screen` for a moment, by which time the program has seen it.
-void SettleMouse(POINT screen) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    MoveMouse(screen);
-    const bool wentBack = PollUntil(
-        [&] {
-          POINT at{};
-          return GetCursorPos(&at) && (at.x != screen.x || at.y != screen.y);
-        },
-        Millis(150));
-    if (!wentBack) return;
-    Trace("the pointer went back; moving it again");
-  }
-  Abort("the mouse pointer does not stay at " + Describe(screen));
-}
-
-// A left click whose press and release carry their point themselves, so that a late move of the
-// pointer cannot take the click elsewhere.
-void ClickAt(POINT screen) {
-  SettleMouse(screen);
-  INPUT inputs[2] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx =
-        static_cast<LONG>(((screen.x - GetSystemMetrics(SM_XVIRTUALSCREEN)) * 65536LL + 32768) /
-                          GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    input.mi.dy =
-        static_cast<LONG>(((screen.y - GetSystemMetrics(SM_YVIRTUALSCREEN)) * 65536LL + 32768) /
-                          GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-  }
-  inputs[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-  Trace("click at " + Describe(screen));
-  Require(SendInput(2, inputs, sizeof(INPUT)) == 2, "the click is sent");
-}
-
-void ViaButton(const Editor& editor, int button) {
-  static constexpr int kLefts[] = {8, 32, 56, 84, 108, 132, 156, 184};
-  const int dpi = static_cast<int>(ExpectedDpi());
-  const int middle = MulDiv(12, dpi, 96);
-  FocusOn(editor.memo);
-  ClickAt(ClientToScreenPoint(
-      editor.bar, {MulDiv(kLefts[button - 1], dpi, 96) + middle, MulDiv(4, dpi, 96) + middle}));
-}
-
+// A file command's shortcut: Ctrl, or Ctrl+Alt, with the letter. (Its menu item is chosen with
+// ChooseMenuItem, its tool bar button clicked with ClickToolButton.)
 void Shortcut(const Editor& editor, char letter, bool alt) {
   FocusOn(editor.memo);
   const auto key = static_cast<WORD>(letter);
@@ -302,23 +132,6 @@ void Shortcut(const Editor& editor, char letter, bool alt) {
   } else {
     PressKeys(editor.memo, {VK_CONTROL, key});
   }
-}
-
-bool KeyDialogShown(const App& app) {
-  return FindTopWindow(app, {.className = L"#32770", .text = kAskCaption}) != nullptr;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 }  // namespace
@@ -342,8 +155,7 @@ E2E_SCENARIO(files_save_new_document, "") {
     const std::string what = c.name;
     SYSTEMTIME before{};
     GetLocalTime(&before);
-    Editor editor = StartEditor();
-    WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+    Editor editor = StartOnNewDocument();
     SYSTEMTIME after{};
     GetLocalTime(&after);
     const std::wstring name = TextOf(editor.main).substr(10);
@@ -364,10 +176,14 @@ E2E_SCENARIO(files_save_new_document, "") {
     if (c.encrypted) Screenshot("save-dialog");
     const std::wstring path = folder + c.fileName;
     ChooseFile(dialog, path);
-    if (c.encrypted) AnswerKey(editor.app, "key-dialog");
-    WaitText(editor.main, Caption(c.fileName));
     if (c.encrypted) {
-      CheckEncodedForm(ReadFileBytes(path), what);
+      WaitKeyDialog(editor.app);
+      Screenshot("key-dialog");
+      AnswerKey(editor.app, kKey);
+    }
+    WaitText(editor.main, DocumentCaption(c.fileName));
+    if (c.encrypted) {
+      CheckEncrypted(ReadFileBytes(path), text, kKey, what);
       CheckEqual(Cp932(text), DecryptedFile(path), what + ": the file decrypts to the text");
     } else {
       CheckEqual(Cp932(text), ReadFileBytes(path), what + ": the file holds the text's bytes");
@@ -379,16 +195,16 @@ E2E_SCENARIO(files_save_new_document, "") {
     SetText(editor.memo, L"別のテキスト");
     Shortcut(editor, 'O', !c.encrypted);
     ChooseFile(WaitDialog(editor.app, kOpenCaption), path);
-    if (c.encrypted) AnswerKey(editor.app);
+    if (c.encrypted) AnswerKey(editor.app, kKey);
     WaitText(editor.memo, reread);
-    CheckEqual(Caption(c.fileName), TextOf(editor.main), what + ": caption after the open");
+    CheckEqual(DocumentCaption(c.fileName), TextOf(editor.main), what + ": caption after the open");
 
     if (c.encrypted) {
       Shortcut(editor, 'S', true);
       const std::string plain = Cp932(text);
       WaitFor("the plain save to write the decrypted text over the opened file",
               [&] { return ReadFileBytes(path) == plain; });
-      Check(!KeyDialogShown(editor.app), what + ": the plain save asks for no key");
+      Check(!DialogShown(editor.app, kAskKeyCaption), what + ": the plain save asks for no key");
     }
     CloseEditor(editor);
   }
@@ -397,8 +213,7 @@ E2E_SCENARIO(files_save_new_document, "") {
 // Both dialogs list the three file types with the encrypted one chosen, stand centred a third of
 // the way down the screen, and change nothing when cancelled.
 E2E_SCENARIO(files_dialogs_start_and_cancel, "") {
-  Editor editor = StartEditor();
-  WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+  Editor editor = StartOnNewDocument();
   const std::wstring caption = TextOf(editor.main);
   FocusOn(editor.memo);
   TypeText(editor.memo, L"そのまま");
@@ -416,9 +231,10 @@ E2E_SCENARIO(files_dialogs_start_and_cancel, "") {
       {"decrypting open", [](const Editor& e) { Shortcut(e, 'O', false); }, kOpenCaption,
        "open-dialog"},
       {"plain open", [](const Editor& e) { Shortcut(e, 'O', true); }, kOpenCaption, nullptr},
-      {"encrypting save as", [](const Editor& e) { ViaMenu(e, 'A'); }, kSaveCaption,
+      {"encrypting save as", [](const Editor& e) { ChooseMenuItem(e, 'F', 'A'); }, kSaveCaption,
        "save-as-dialog"},
-      {"plain save as", [](const Editor& e) { ViaMenu(e, 'B'); }, kSaveCaption, nullptr},
+      {"plain save as", [](const Editor& e) { ChooseMenuItem(e, 'F', 'B'); }, kSaveCaption,
+       nullptr},
   };
   for (const auto& c : cases) {
     const std::string what = c.name;
@@ -496,12 +312,13 @@ E2E_SCENARIO(files_startup_argument, "") {
     if (c.encrypted) shows = FromCp932(c.decrypts ? c.content : ReadFileBytes(path).value_or(""));
 
     Editor editor = StartEditor(QuoteArgument(path));
-    if (c.decrypts) AnswerKey(editor.app);
+    if (c.decrypts) AnswerKey(editor.app, kKey);
     WaitText(editor.memo, shows);
     const std::wstring file = c.file;
-    CheckEqual(Caption(file.substr(file.rfind(L'\\') + 1)), TextOf(editor.main),
+    CheckEqual(DocumentCaption(file.substr(file.rfind(L'\\') + 1)), TextOf(editor.main),
                what + ": the caption names the file");
-    if (!c.decrypts) Check(!KeyDialogShown(editor.app), what + ": no key is asked for");
+    if (!c.decrypts)
+      Check(!DialogShown(editor.app, kAskKeyCaption), what + ": no key is asked for");
     CloseEditor(editor);
   }
 }
@@ -513,16 +330,16 @@ E2E_SCENARIO(files_startup_bare_name, "") {
   WriteEncrypted(ScenarioFolder() + L"素の名前.qzv", Cp932(text));
   const std::string original = *ReadFileBytes(ScenarioFolder() + L"素の名前.qzv");
   Editor editor = StartEditor(L"素の名前.qzv");
-  AnswerKey(editor.app);
+  AnswerKey(editor.app, kKey);
   WaitText(editor.memo, text);
-  CheckEqual(Caption(L"素の名前.qzv"), TextOf(editor.main), "caption");
+  CheckEqual(DocumentCaption(L"素の名前.qzv"), TextOf(editor.main), "caption");
 
   Shortcut(editor, 'S', false);
   HWND dialog = WaitDialog(editor.app, kSaveCaption);
   CheckEqual(std::wstring(L"素の名前.qzv"), TextOf(FileNameField(dialog)), "preset name");
   const std::wstring copy = MakeFolder(L"保存先") + L"素の名前.qzv";
   ChooseFile(dialog, copy);
-  AnswerKey(editor.app);
+  AnswerKey(editor.app, kKey);
   WaitFor("the copy to be written", [&] { return FileExists(copy); });
   CheckEqual(Cp932(text), DecryptedFile(copy), "the copy decrypts to the text");
   CheckEqual(std::optional<std::string>(original),
@@ -541,8 +358,8 @@ E2E_SCENARIO(files_startup_missing_file_then_save, "") {
   const std::wstring text = L"これから書く";
   SetText(editor.memo, text);
   Shortcut(editor, 'S', false);
-  AnswerKey(editor.app);
-  WaitText(editor.main, Caption(L"新規.qzv"));
+  AnswerKey(editor.app, kKey);
+  WaitText(editor.main, DocumentCaption(L"新規.qzv"));
   CheckEqual(Cp932(text), DecryptedFile(path), "the new file decrypts to the text");
   CloseEditor(editor);
 }
@@ -568,7 +385,7 @@ E2E_SCENARIO(files_failures_leave_the_file_intact, "") {
       {"encrypting save over a read-only file", Hold::ReadOnly,
        [](const Editor& e, const std::wstring&) {
          Shortcut(e, 'S', false);
-         AnswerKey(e.app);
+         AnswerKey(e.app, kKey);
        },
        denied, nullptr},
       {"plain save over a file held open", Hold::Open,
@@ -577,7 +394,7 @@ E2E_SCENARIO(files_failures_leave_the_file_intact, "") {
       {"encrypting save over a file held open", Hold::Open,
        [](const Editor& e, const std::wstring&) {
          Shortcut(e, 'S', false);
-         AnswerKey(e.app);
+         AnswerKey(e.app, kKey);
        },
        sharing, nullptr},
       {"plain open of a file held open", Hold::Open,
@@ -625,8 +442,7 @@ E2E_SCENARIO(files_failures_leave_the_file_intact, "") {
 // A decrypting open of a file that does not exist fails, but the document has moved there: the
 // plain save that follows creates that file and only then does the caption name it.
 E2E_SCENARIO(files_failed_open_moves_the_document, "") {
-  Editor editor = StartEditor();
-  WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+  Editor editor = StartOnNewDocument();
   const std::wstring caption = TextOf(editor.main);
   const std::wstring text = L"行き先のない文章";
   SetText(editor.memo, text);
@@ -639,7 +455,7 @@ E2E_SCENARIO(files_failed_open_moves_the_document, "") {
   CheckEqual(text, TextOf(editor.memo), "the edit area stays after the failed open");
 
   Shortcut(editor, 'S', true);  // no save dialog: the document has a folder now
-  WaitText(editor.main, Caption(L"ない.qzv"));
+  WaitText(editor.main, DocumentCaption(L"ない.qzv"));
   CheckEqual(std::optional<std::string>(Cp932(text)), ReadFileBytes(path),
              "the plain save wrote the text to the path of the failed open");
   CloseEditor(editor);
@@ -680,33 +496,31 @@ E2E_SCENARIO(files_decrypting_open_outcomes, "") {
     const std::optional<std::string> before = ReadFileBytes(path);
     const std::wstring shows = c.showsLetters ? FromCp932(before.value_or("")) : c.shows;
 
-    Editor editor = StartEditor();
-    WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+    Editor editor = StartOnNewDocument();
     SetText(editor.memo, L"前のテキスト");
     Shortcut(editor, 'O', false);
     ChooseFile(WaitDialog(editor.app, kOpenCaption), path);
     switch (c.answer) {
       case Answer::Key:
-        AnswerKey(editor.app);
+        AnswerKey(editor.app, kKey);
         break;
       case Answer::Cancel:
         CancelKey(editor.app);
         break;
       case Answer::EmptyKey: {
-        HWND dialog = ConfirmKey(editor.app, L"");
-        HWND warning = WaitDialog(editor.app, L"警告");
+        const KeyDialog dialog = WaitKeyDialog(editor.app);
+        ClickButton(dialog.ok);
+        HWND warning = WaitDialog(editor.app, kWarningCaption);
         Screenshot("empty-key-warning");
         ClickButton(WaitChild(warning, {.className = L"Button", .id = kBoxOkId}));
         WaitGone(warning);
-        WaitGone(dialog);
+        WaitGone(dialog.window);
         break;
       }
       case Answer::DecryptError: {
-        AnswerKey(editor.app);
-        HWND error = WaitDialog(editor.app, L"エラー");
-        const auto texts = StaticTexts(error);
-        Check(std::find(texts.begin(), texts.end(), L"解読に失敗しました。") != texts.end(),
-              what + ": the error box says " + Describe(texts));
+        AnswerKey(editor.app, kKey);
+        HWND error = WaitDialog(editor.app, kErrorCaption);
+        CheckBoxLook(error, {L"解読に失敗しました。", {L"OK"}, kBoxOkId}, what + ", the error box");
         if (!shotError) Screenshot("decrypt-error");
         shotError = true;
         ClickButton(WaitChild(error, {.className = L"Button", .id = kBoxOkId}));
@@ -717,9 +531,10 @@ E2E_SCENARIO(files_decrypting_open_outcomes, "") {
         break;
     }
     WaitText(editor.memo, shows);
-    if (c.answer == Answer::NotAsked) Check(!KeyDialogShown(editor.app), what + ": no key asked");
+    if (c.answer == Answer::NotAsked)
+      Check(!DialogShown(editor.app, kAskKeyCaption), what + ": no key asked");
     const std::wstring file = c.file;
-    CheckEqual(Caption(file), TextOf(editor.main), what + ": the caption names the file");
+    CheckEqual(DocumentCaption(file), TextOf(editor.main), what + ": the caption names the file");
     CheckEqual(before, ReadFileBytes(path), what + ": the file is unchanged");
     CloseEditor(editor);
   }
@@ -729,13 +544,12 @@ E2E_SCENARIO(files_decrypting_open_outcomes, "") {
 // document has moved to the chosen path all the same, so the next save goes there without a
 // dialog.
 E2E_SCENARIO(files_save_as_key_cancelled, "") {
-  Editor editor = StartEditor();
-  WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+  Editor editor = StartOnNewDocument();
   const std::wstring caption = TextOf(editor.main);
   const std::wstring text = L"まだ保存されていない";
   SetText(editor.memo, text);
   const std::wstring path = MakeFolder(L"メモ帳ソフト") + L"選んだ.qzv";
-  ViaMenu(editor, 'A');
+  ChooseMenuItem(editor, 'F', 'A');
   ChooseFile(WaitDialog(editor.app, kSaveCaption), path);
   CancelKey(editor.app);
   Sync(editor.main);
@@ -743,10 +557,9 @@ E2E_SCENARIO(files_save_as_key_cancelled, "") {
   CheckEqual(caption, TextOf(editor.main), "the caption keeps the old name");
 
   Shortcut(editor, 'S', false);
-  AnswerKey(editor.app);
-  WaitText(editor.main, Caption(L"選んだ.qzv"));
-  Check(FindTopWindow(editor.app, {.className = L"#32770", .text = kSaveCaption}) == nullptr,
-        "no save dialog");
+  AnswerKey(editor.app, kKey);
+  WaitText(editor.main, DocumentCaption(L"選んだ.qzv"));
+  Check(!DialogShown(editor.app, kSaveCaption), "no save dialog");
   CheckEqual(Cp932(text), DecryptedFile(path), "the save wrote to the chosen path");
   CloseEditor(editor);
 }
@@ -804,10 +617,10 @@ E2E_SCENARIO(files_commands_every_route, "") {
     const auto run = [&] {
       switch (c.way) {
         case Way::Menu:
-          ViaMenu(editor, c.letter);
+          ChooseMenuItem(editor, 'F', c.letter);
           break;
         case Way::Button:
-          ViaButton(editor, c.button);
+          ClickToolButton(editor, c.button);
           break;
         case Way::Key:
           Shortcut(editor, c.letter, c.alt);
@@ -823,15 +636,15 @@ E2E_SCENARIO(files_commands_every_route, "") {
         WriteFileBytes(doc, "before");
         SetText(editor.memo, text);
         run();
-        if (encrypting) AnswerKey(editor.app);
+        if (encrypting) AnswerKey(editor.app, kKey);
         WaitFor(what + " writes the file", [&] { return ReadFileBytes(doc) != "before"; });
         if (encrypting) {
-          CheckEncodedForm(ReadFileBytes(doc), what);
+          CheckEncrypted(ReadFileBytes(doc), text, kKey, what);
           CheckEqual(Cp932(text), DecryptedFile(doc), what + ": the file decrypts to the text");
         } else {
           CheckEqual(std::optional<std::string>(Cp932(text)), ReadFileBytes(doc),
                      what + ": the file holds the text");
-          Check(!KeyDialogShown(editor.app), what + ": no key is asked for");
+          Check(!DialogShown(editor.app, kAskKeyCaption), what + ": no key is asked for");
         }
         CheckEqual(text, TextOf(editor.memo), what + ": the edit area is unchanged");
         break;
@@ -849,10 +662,11 @@ E2E_SCENARIO(files_commands_every_route, "") {
         }
         run();
         ChooseFile(WaitDialog(editor.app, kOpenCaption), encrypted);
-        if (decrypting) AnswerKey(editor.app);
+        if (decrypting) AnswerKey(editor.app, kKey);
         WaitText(editor.memo, decrypting ? secret : letters);
-        if (!decrypting) Check(!KeyDialogShown(editor.app), what + ": no key is asked for");
-        CheckEqual(Caption(L"enc.qzv"), TextOf(editor.main), what + ": caption");
+        if (!decrypting)
+          Check(!DialogShown(editor.app, kAskKeyCaption), what + ": no key is asked for");
+        CheckEqual(DocumentCaption(L"enc.qzv"), TextOf(editor.main), what + ": caption");
         break;
       }
       case Command::SaveAs:
@@ -865,8 +679,8 @@ E2E_SCENARIO(files_commands_every_route, "") {
         CheckEqual(captionBefore.substr(10), TextOf(FileNameField(dialog)),
                    what + ": preset with the document's name");
         ChooseFile(dialog, folder + name);
-        if (encrypting) AnswerKey(editor.app);
-        WaitText(editor.main, Caption(name));
+        if (encrypting) AnswerKey(editor.app, kKey);
+        WaitText(editor.main, DocumentCaption(name));
         if (encrypting) {
           CheckEqual(Cp932(text), DecryptedFile(folder + name), what + ": the file decrypts");
         } else {
@@ -1025,8 +839,7 @@ E2E_SCENARIO(bench_open_save, "bench") {
   std::vector<double> plainOpen, read, decrypt, save, startPeak, peak, anonymous;
   std::vector<double> notepad, notepadWrapped, notepadLikeEditor, notepadPeak;
   for (int run = 0; run < 3; ++run) {
-    Editor editor = StartEditor();
-    WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
+    Editor editor = StartOnNewDocument();
     startPeak.push_back(MemoryOf(editor.app).peakMb);
 
     // The plain open, for comparison with notepad: from confirming the file to the text shown.
@@ -1045,7 +858,7 @@ E2E_SCENARIO(bench_open_save, "bench") {
     SetText(FileNameField(dialog), encrypted);
     start = BenchClock::now();
     ClickButton(WaitChild(dialog, {.className = L"Button", .id = IDOK}));
-    HWND key = WaitDialog(editor.app, kAskCaption, kBenchLimit);
+    HWND key = WaitDialog(editor.app, kAskKeyCaption, kBenchLimit);
     read.push_back(SecondsSince(start));
     SetText(WaitChild(key, {.className = L"Edit", .id = kKeyFieldId}), kKey);
     start = BenchClock::now();
@@ -1054,15 +867,15 @@ E2E_SCENARIO(bench_open_save, "bench") {
     decrypt.push_back(SecondsSince(start));
 
     // The encrypting save under a new name: from the key to the caption naming the written file.
-    ViaMenu(editor, 'A');
+    ChooseMenuItem(editor, 'F', 'A');
     dialog = WaitDialog(editor.app, kSaveCaption);
     const std::wstring saved = folder + L"保存" + std::to_wstring(run) + L".qzv";
     ChooseFile(dialog, saved);
-    key = WaitDialog(editor.app, kAskCaption);
+    key = WaitDialog(editor.app, kAskKeyCaption);
     SetText(WaitChild(key, {.className = L"Edit", .id = kKeyFieldId}), kKey);
     start = BenchClock::now();
     ClickButton(WaitChild(key, {.className = L"Button", .id = IDOK}));
-    const std::wstring caption = Caption(saved.substr(saved.rfind(L'\\') + 1));
+    const std::wstring caption = DocumentCaption(saved.substr(saved.rfind(L'\\') + 1));
     Require(PollUntil([&] { return CaptionOf(editor.main) == caption; }, kBenchLimit),
             "the save sets the caption");
     save.push_back(SecondsSince(start));

@@ -3,7 +3,6 @@
 // boxes answered every way, the failure box of a start-up open that fails, and closing.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -16,17 +15,6 @@
 namespace vellumo::e2e {
 namespace {
 
-constexpr int kFileNewId = 101;
-constexpr int kHelpAboutId = 301;
-
-constexpr int kKeyFieldId = 100;
-constexpr int kRememberId = 101;
-constexpr int kKeyCancelId = 102;
-constexpr int kBoxOkId = 1002;
-constexpr int kBoxCancelId = 1003;
-
-const std::wstring kAskCaption = L"「鍵」の入力";
-const std::wstring kChangeCaption = L"「鍵」の変更";
 const std::wstring kEmptyKeyWarning =
     L"「鍵」がありません。\r\n（テキストは暗号化も解読もされません。）";
 const std::wstring kDecryptFailed = L"解読に失敗しました。";
@@ -37,101 +25,12 @@ const std::wstring kPrompt =
 // What the clipboard holds before a command that must not change it.
 const std::string kSentinel = "clipboard before the command";
 
-std::string Cp932(std::wstring_view text) {
-  const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                       0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-// The value every key byte holds for a key text: the XOR of its bytes after the first.
-unsigned char KeyByteOf(std::wstring_view key) {
-  const std::string bytes = Cp932(key);
-  unsigned char value = 0;
-  for (std::size_t i = 1; i < bytes.size(); ++i)
-    value ^= static_cast<unsigned char>(bytes[i]);
-  return value;
-}
-
-// Reads the letters the encrypting commands write: two letters of codes 47 to 110 per byte, CR LF
-// after every 128 letters and at the end. Nothing when the text is not in exactly that form.
-std::optional<std::string> DecodeLetters(std::string_view encoded, unsigned char keyByte) {
-  const auto nibble = [](unsigned char c) -> int {
-    if (c >= 47 && c <= 62) return 62 - c;
-    if (c >= 63 && c <= 78) return c - 63;
-    if (c >= 79 && c <= 94) return c - 79;
-    if (c >= 95 && c <= 110) return 110 - c;
-    return -1;
-  };
-  if (encoded.size() < 4 || !encoded.ends_with("\r\n")) return std::nullopt;
-  std::string text;
-  std::size_t lineLetters = 0;
-  for (std::size_t i = 0; i < encoded.size();) {
-    if (encoded.substr(i, 2) == "\r\n") {
-      const bool last = i + 2 == encoded.size();
-      if (lineLetters == 0 || (!last && lineLetters != 128)) return std::nullopt;
-      lineLetters = 0;
-      i += 2;
-      continue;
-    }
-    if (i + 1 >= encoded.size()) return std::nullopt;
-    const int high = nibble(static_cast<unsigned char>(encoded[i]));
-    const int low = nibble(static_cast<unsigned char>(encoded[i + 1]));
-    if (high < 0 || low < 0 || lineLetters == 128) return std::nullopt;
-    text.push_back(static_cast<char>((high << 4 | low) ^ keyByte));
-    lineLetters += 2;
-    i += 2;
-  }
-  return text;
-}
-
-struct Editor {
-  App app;
-  HWND main = nullptr;
-  HWND memo = nullptr;
-};
-
-bool HasDocumentCaption(HWND main) {
-  return TextOf(main).starts_with(L"Vellumo - ");
-}
-
-void WaitDocumentCaption(HWND main, Where where = Where::current()) {
-  WaitFor(
-      "the caption \"Vellumo - <name>\"", [&] { return HasDocumentCaption(main); }, kDefaultTimeout,
-      where);
-}
-
-// Starts the editor and waits for its shown main window (not for the first activation).
-Editor StartEditor(std::wstring_view arguments = L"", WORD showCommand = SW_SHOWNORMAL) {
-  Editor editor{Launch(VellumoExe(), arguments, showCommand)};
-  editor.main = WaitTopWindow(editor.app, {.className = L"TMainForm"});
-  editor.memo = WaitChild(editor.main, {.className = L"Edit"});
-  return editor;
-}
-
 // Starts the editor on a new document and types `text` into the edit area.
 Editor StartWithText(std::wstring_view text) {
-  Editor editor = StartEditor();
-  WaitDocumentCaption(editor.main);
-  FocusOn(editor.memo);
+  Editor editor = StartOnNewDocument();
   TypeText(editor.memo, text);
   WaitText(editor.memo, text);
   return editor;
-}
-
-// Waits until the program's main loop runs again, so that the command it was running has ended:
-// a message posted to the edit area now is handled only after the command's handler returned (a
-// modal window's own loop has ended before the window is hidden).
-void WaitCommandEnded(HWND memo, Where where = Where::current()) {
-  const WORD margin = LOWORD(Send(memo, EM_GETMARGINS));
-  const WORD marked = static_cast<WORD>(margin + 1);
-  PostMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(marked, 0));
-  WaitFor(
-      "the main loop", [&] { return LOWORD(Send(memo, EM_GETMARGINS)) == marked; }, kDefaultTimeout,
-      where);
-  Send(memo, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(margin, 0));
 }
 
 void EncryptingCopy(const Editor& editor, int start = 0, int end = -1) {
@@ -144,34 +43,6 @@ void ChangeKeyCommand(const Editor& editor) {
   PressKeys(editor.memo, {VK_CONTROL, 'K'});
 }
 
-struct KeyDialog {
-  HWND window = nullptr;
-  HWND field = nullptr;
-  HWND ok = nullptr;
-  HWND remember = nullptr;
-  HWND cancel = nullptr;
-};
-
-// Waits for the key dialog with this caption, its focus in the key field.
-KeyDialog WaitKeyDialog(const App& app, const std::wstring& caption,
-                        Where where = Where::current()) {
-  KeyDialog dialog;
-  dialog.window = WaitDialog(app, caption, kDefaultTimeout, where);
-  dialog.field = WaitChild(dialog.window, {.className = L"Edit", .id = kKeyFieldId});
-  dialog.ok = WaitChild(dialog.window, {.className = L"Button", .id = IDOK});
-  dialog.remember = WaitChild(dialog.window, {.className = L"Button", .id = kRememberId});
-  dialog.cancel = WaitChild(dialog.window, {.className = L"Button", .id = kKeyCancelId});
-  WaitFocus(dialog.field, kDefaultTimeout, where);
-  return dialog;
-}
-
-void TypeKey(const KeyDialog& dialog, std::wstring_view key) {
-  if (key.empty()) return;
-  FocusOn(dialog.field);
-  TypeText(dialog.field, key);
-  WaitText(dialog.field, key);
-}
-
 bool IsChecked(HWND checkBox) {
   return Send(checkBox, BM_GETCHECK) == BST_CHECKED;
 }
@@ -181,82 +52,10 @@ void CheckRememberBox(const KeyDialog& dialog) {
   WaitFor("the remember box checked", [&] { return IsChecked(dialog.remember); });
 }
 
-// The selection of an edit control as {start, end}.
-std::vector<int> SelectionOf(HWND edit) {
-  const LRESULT selection = Send(edit, EM_GETSEL);
-  return {LOWORD(selection), HIWORD(selection)};
-}
-
 // Puts kSentinel on the clipboard and answers the clipboard's sequence number.
 DWORD PutSentinel() {
   SetClipboardAnsi(kSentinel);
   return GetClipboardSequenceNumber();
-}
-
-// Waits until a command has written the clipboard since `sequence` and closed it again, and
-// answers its text. Meanwhile only the sequence number is watched: opening the clipboard to look
-// would make the program's own opening fail, as while any other program holds it.
-std::string WaitClipboardChange(DWORD sequence, Where where = Where::current()) {
-  return WaitForValue<std::string>(
-      "the program to write the clipboard",
-      [&]() -> std::optional<std::string> {
-        const DWORD now = GetClipboardSequenceNumber();
-        if (now == sequence || GetOpenClipboardWindow()) return std::nullopt;
-        sequence = now;
-        auto text = ClipboardAnsi();
-        if (text && *text != kSentinel) return text;
-        return std::nullopt;
-      },
-      kDefaultTimeout, where);
-}
-
-// Checks that `clipboard` is `plain` encrypted under a key whose key bytes hold `keyByte`.
-void CheckEncrypted(const std::string& clipboard, std::wstring_view plain, unsigned char keyByte,
-                    const std::string& what, Where where = Where::current()) {
-  CheckEqual(std::optional<std::string>(Cp932(plain)), DecodeLetters(clipboard, keyByte),
-             what + ": the clipboard decodes to the selection", where);
-}
-
-bool AnyDialogShown(const App& app) {
-  return !TopWindows(app.Id(), {.className = L"#32770"}).empty();
-}
-
-bool HasIcon(HWND box) {
-  for (HWND child : ChildWindows(box, {.className = L"Static"})) {
-    const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
-    if ((style & SS_TYPEMASK) == SS_ICON && Send(child, STM_GETICON) != 0) return true;
-  }
-  return false;
-}
-
-struct BoxLook {
-  std::wstring text;
-  std::vector<std::wstring> buttons;  // left to right
-  int defaultId;
-};
-
-// A message box's text, its buttons left to right in one row of one width, its default button
-// (which also starts with the focus) and its icon.
-void CheckBoxLook(HWND box, const BoxLook& want, Where where = Where::current()) {
-  CheckEqual(std::vector<std::wstring>{want.text}, StaticTexts(box), "box text", where);
-  std::vector<HWND> buttons = ChildWindows(box, {.className = L"Button"});
-  std::sort(buttons.begin(), buttons.end(),
-            [](HWND a, HWND b) { return RectInParent(a).left < RectInParent(b).left; });
-  std::vector<std::wstring> captions;
-  for (HWND button : buttons)
-    captions.push_back(TextOf(button));
-  CheckEqual(want.buttons, captions, "button captions left to right", where);
-  for (HWND button : buttons) {
-    const RECT first = RectInParent(buttons.front());
-    const RECT r = RectInParent(button);
-    CheckEqual(first.right - first.left, r.right - r.left, "buttons of one width", where);
-    CheckEqual(first.top, r.top, "buttons in one row", where);
-  }
-  const LRESULT defId = Send(box, DM_GETDEFID);
-  CheckEqual(DC_HASDEFID, static_cast<int>(HIWORD(defId)), "the box has a default button", where);
-  CheckEqual(want.defaultId, static_cast<int>(LOWORD(defId)), "default button", where);
-  CheckEqual(want.defaultId, IdOf(FocusOf(box)), "the focus starts on the default button", where);
-  Check(HasIcon(box), "the box shows an icon", where);
 }
 
 void CheckNear(const RECT& expected, const RECT& actual, const std::string& what,
@@ -274,27 +73,6 @@ RECT ScaledRect(int left, int top, int width, int height) {
               MulDiv(top + height, dpi, 96)};
 }
 
-// A file the driver keeps open without sharing for as long as this lives.
-class HeldFile {
- public:
-  explicit HeldFile(const std::wstring& path)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    Require(handle_ != INVALID_HANDLE_VALUE, "the driver holds the file open");
-  }
-  ~HeldFile() { CloseHandle(handle_); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
- private:
-  HANDLE handle_;
-};
-
-void CloseEditor(Editor& editor, Where where = Where::current()) {
-  PostClose(editor.main);
-  CheckEqual(0ul, editor.app.WaitExit(kDefaultTimeout, where), "exit code", where);
-}
-
 }  // namespace
 
 // The asking dialog as an encrypting copy shows it, and "O.K." with a key.
@@ -303,7 +81,7 @@ E2E_SCENARIO(spine_key_dialog_asks_on_encrypting_copy, "") {
   Editor editor = StartWithText(text);
   const DWORD sequence = PutSentinel();
   EncryptingCopy(editor);
-  const KeyDialog dialog = WaitKeyDialog(editor.app, kAskCaption);
+  const KeyDialog dialog = WaitKeyDialog(editor.app, kAskKeyCaption);
   CheckEqual(std::vector<std::wstring>{kPrompt, L"鍵\u3000\uff1a"}, StaticTexts(dialog.window),
              "labels");
   CheckEqual(std::vector<std::wstring>{L"O.K.", kRememberText, L"キャンセル"},
@@ -323,8 +101,8 @@ E2E_SCENARIO(spine_key_dialog_asks_on_encrypting_copy, "") {
   TypeKey(dialog, L"k");
   ClickButton(dialog.ok);
   WaitGone(dialog.window);
-  CheckEncrypted(WaitClipboardChange(sequence), text, 0, "after \"O.K.\"");
-  WaitCommandEnded(editor.memo);
+  CheckEncrypted(WaitClipboardChange(sequence, kSentinel), text, L"k", "after \"O.K.\"");
+  SyncPosted(editor.memo);
   CheckEqual(true, IsEnabled(editor.main), "the main window is enabled again");
   CheckEqual(editor.main, ActiveOf(editor.main), "the main window is active again");
   CloseEditor(editor);
@@ -362,19 +140,19 @@ E2E_SCENARIO(spine_key_dialog_endings, "") {
     const std::string what = std::string("ended with ") + c.way;
     const DWORD sequence = PutSentinel();
     EncryptingCopy(editor);
-    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskCaption);
+    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskKeyCaption);
     CheckEqual(std::wstring(), TextOf(dialog.field), what + ": the field is empty at the showing");
     TypeKey(dialog, L"k");
     c.end(dialog);
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
     if (c.accepted) {
-      CheckEncrypted(WaitClipboardChange(sequence), text, 0, what);
+      CheckEncrypted(WaitClipboardChange(sequence, kSentinel), text, L"k", what);
     } else {
       CheckEqual(std::optional<std::string>(kSentinel), ClipboardAnsi(),
                  what + ": the clipboard is unchanged");
     }
-    Check(!AnyDialogShown(editor.app), what + ": no other window follows");
+    Check(!DialogShown(editor.app), what + ": no other window follows");
     CheckEqual(true, IsEnabled(editor.main), what + ": the main window is enabled again");
   }
   CloseEditor(editor);
@@ -391,8 +169,8 @@ E2E_SCENARIO(spine_key_dialog_keyboard, "") {
     void (*open)(const Editor&);
     bool rememberInTabOrder;
   } cases[] = {
-      {"asking dialog", L"「鍵」の入力", [](const Editor& e) { EncryptingCopy(e); }, true},
-      {"change-key dialog", L"「鍵」の変更", [](const Editor& e) { ChangeKeyCommand(e); }, false},
+      {"asking dialog", kAskKeyCaption, [](const Editor& e) { EncryptingCopy(e); }, true},
+      {"change-key dialog", kChangeKeyCaption, [](const Editor& e) { ChangeKeyCommand(e); }, false},
   };
   for (const auto& c : cases) {
     const std::string what = c.name;
@@ -418,7 +196,7 @@ E2E_SCENARIO(spine_key_dialog_keyboard, "") {
                what + ": Tab into the field selects its whole text");
     ClickButton(dialog.cancel);
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
   }
   CloseEditor(editor);
 }
@@ -449,7 +227,7 @@ E2E_SCENARIO(spine_empty_key_warning, "") {
        // The close box with the field still empty asks again; OK lets the text pass.
        [](const App& app, const KeyDialog& d) -> std::optional<bool> {
          PostSystemClose(d.window);
-         HWND again = WaitDialog(app, L"警告");
+         HWND again = WaitDialog(app, kWarningCaption);
          ClickButton(WaitChild(again, {.id = kBoxOkId}));
          WaitGone(again);
          return std::nullopt;
@@ -467,9 +245,9 @@ E2E_SCENARIO(spine_empty_key_warning, "") {
     const std::string what = std::string("warning answered with ") + c.way;
     const DWORD sequence = PutSentinel();
     EncryptingCopy(editor);
-    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskCaption);
+    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskKeyCaption);
     ClickButton(dialog.ok);
-    HWND box = WaitDialog(editor.app, L"警告");
+    HWND box = WaitDialog(editor.app, kWarningCaption);
     if (first) {
       CheckBoxLook(box, {kEmptyKeyWarning, {L"OK", L"キャンセル"}, kBoxOkId});
       CheckEqual(false, IsEnabled(dialog.window), "the key dialog is disabled under the warning");
@@ -487,11 +265,12 @@ E2E_SCENARIO(spine_empty_key_warning, "") {
       outcome = c.next(editor.app, dialog);
     }
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
     if (!outcome) {
-      CheckEqual(Cp932(text), WaitClipboardChange(sequence), what + ": the text passes unchanged");
+      CheckEqual(Cp932(text), WaitClipboardChange(sequence, kSentinel),
+                 what + ": the text passes unchanged");
     } else if (*outcome) {
-      CheckEncrypted(WaitClipboardChange(sequence), text, 0, what);
+      CheckEncrypted(WaitClipboardChange(sequence, kSentinel), text, L"k", what);
     } else {
       CheckEqual(std::optional<std::string>(kSentinel), ClipboardAnsi(),
                  what + ": the clipboard is unchanged");
@@ -519,14 +298,14 @@ E2E_SCENARIO(spine_remember_box, "") {
     Editor editor = StartWithText(text);
     const DWORD sequence = PutSentinel();
     EncryptingCopy(editor);
-    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskCaption);
+    const KeyDialog dialog = WaitKeyDialog(editor.app, kAskKeyCaption);
     TypeKey(dialog, c.key);
     CheckRememberBox(dialog);
     ClickButton(c.viaOk ? dialog.ok : dialog.cancel);
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
     if (c.viaOk) {
-      CheckEncrypted(WaitClipboardChange(sequence), text, KeyByteOf(c.key), what);
+      CheckEncrypted(WaitClipboardChange(sequence, kSentinel), text, c.key, what);
     } else {
       CheckEqual(std::optional<std::string>(kSentinel), ClipboardAnsi(),
                  what + ": the clipboard is unchanged");
@@ -536,12 +315,12 @@ E2E_SCENARIO(spine_remember_box, "") {
     // The next copy, of a part of the text, asks nothing.
     const DWORD nextSequence = PutSentinel();
     EncryptingCopy(editor, 0, static_cast<int>(part.size()));
-    const std::string clipboard = WaitClipboardChange(nextSequence);
-    Check(!AnyDialogShown(editor.app), what + ": the next command shows no dialog");
+    const std::string clipboard = WaitClipboardChange(nextSequence, kSentinel);
+    Check(!DialogShown(editor.app), what + ": the next command shows no dialog");
     if (std::wstring_view(c.key).empty()) {
       CheckEqual(Cp932(part), clipboard, what + ": an empty key passes the text unchanged");
     } else {
-      CheckEncrypted(clipboard, part, KeyByteOf(c.key), what + ", next command");
+      CheckEncrypted(clipboard, part, c.key, what + ", next command");
     }
     CloseEditor(editor);
   }
@@ -575,16 +354,16 @@ E2E_SCENARIO(spine_change_key, "") {
     if (c.remembered) {
       EmptyTheClipboard();
       EncryptingCopy(editor);
-      const KeyDialog ask = WaitKeyDialog(editor.app, kAskCaption);
+      const KeyDialog ask = WaitKeyDialog(editor.app, kAskKeyCaption);
       TypeKey(ask, oldKey);
       CheckRememberBox(ask);
       ClickButton(ask.ok);
       WaitGone(ask.window);
-      WaitCommandEnded(editor.memo);
+      SyncPosted(editor.memo);
     }
 
     ChangeKeyCommand(editor);
-    const KeyDialog dialog = WaitKeyDialog(editor.app, kChangeCaption);
+    const KeyDialog dialog = WaitKeyDialog(editor.app, kChangeKeyCaption);
     const std::wstring shown = c.remembered ? oldKey : L"";
     CheckEqual(shown, TextOf(dialog.field), what + ": the field shows the remembered key only");
     CheckEqual(std::vector<int>{0, static_cast<int>(shown.size())}, SelectionOf(dialog.field),
@@ -599,7 +378,7 @@ E2E_SCENARIO(spine_change_key, "") {
     WaitText(dialog.field, newKey);
     c.end(dialog);
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
     const bool rememberedNow = c.accepted || c.remembered;
     CheckEqual(rememberedNow, IsChecked(dialog.remember), what + ": remember box afterwards");
     CheckEqual(true, IsEnabled(dialog.remember), what + ": the box is enabled again");
@@ -608,17 +387,16 @@ E2E_SCENARIO(spine_change_key, "") {
     const DWORD sequence = PutSentinel();
     EncryptingCopy(editor);
     if (!rememberedNow) {
-      const KeyDialog ask = WaitKeyDialog(editor.app, kAskCaption);
+      const KeyDialog ask = WaitKeyDialog(editor.app, kAskKeyCaption);
       CheckEqual(std::wstring(), TextOf(ask.field), what + ": the next command asks afresh");
       CheckEqual(false, IsChecked(ask.remember), what + ": with the box unchecked");
       TypeKey(ask, oldKey);
       ClickButton(ask.ok);
       WaitGone(ask.window);
     }
-    const std::string clipboard = WaitClipboardChange(sequence);
-    Check(!AnyDialogShown(editor.app), what + ": no dialog left open");
-    CheckEncrypted(clipboard, text, KeyByteOf(c.accepted ? newKey : oldKey),
-                   what + ", next command");
+    const std::string clipboard = WaitClipboardChange(sequence, kSentinel);
+    Check(!DialogShown(editor.app), what + ": no dialog left open");
+    CheckEncrypted(clipboard, text, c.accepted ? newKey : oldKey, what + ", next command");
     CloseEditor(editor);
   }
 }
@@ -630,11 +408,11 @@ E2E_SCENARIO(spine_error_box_answers, "") {
   Editor editor = StartWithText(text);
   // Remember a key first, so that each paste goes straight to the error.
   ChangeKeyCommand(editor);
-  const KeyDialog dialog = WaitKeyDialog(editor.app, kChangeCaption);
+  const KeyDialog dialog = WaitKeyDialog(editor.app, kChangeKeyCaption);
   TypeKey(dialog, L"k");
   ClickButton(dialog.ok);
   WaitGone(dialog.window);
-  WaitCommandEnded(editor.memo);
+  SyncPosted(editor.memo);
 
   const struct {
     const char* way;
@@ -651,7 +429,7 @@ E2E_SCENARIO(spine_error_box_answers, "") {
     const std::string what = std::string("error box closed with ") + c.way;
     SelectText(editor.memo, 1, 3);
     PressKeys(editor.memo, {VK_CONTROL, 'V'});
-    HWND box = WaitDialog(editor.app, L"エラー");
+    HWND box = WaitDialog(editor.app, kErrorCaption);
     if (first) {
       CheckBoxLook(box, {kDecryptFailed, {L"OK"}, kBoxOkId});
       CheckEqual(false, IsEnabled(editor.main), "the main window is disabled under the box");
@@ -660,8 +438,8 @@ E2E_SCENARIO(spine_error_box_answers, "") {
     }
     c.close(box);
     WaitGone(box);
-    WaitCommandEnded(editor.memo);
-    Check(!AnyDialogShown(editor.app), what + ": no other window follows");
+    SyncPosted(editor.memo);
+    Check(!DialogShown(editor.app), what + ": no other window follows");
     CheckEqual(text, TextOf(editor.memo), what + ": nothing is pasted");
     CheckEqual(true, IsEnabled(editor.main), what + ": the main window is enabled again");
   }
@@ -690,14 +468,14 @@ E2E_SCENARIO(spine_failure_display, "") {
   for (const auto& c : cases) {
     const std::string what = c.name;
     Editor editor = StartEditor(QuoteArgument(c.path));
-    HWND box = WaitDialog(editor.app, L"Vellumo");
+    HWND box = WaitDialog(editor.app, kFailureCaption);
     CheckBoxLook(box, {c.message, {L"OK"}, IDOK});
     CheckEqual(false, IsEnabled(editor.main), what + ": the main window is disabled");
     if (c.screenshot) Screenshot(c.screenshot);
     ClickButton(WaitChild(box, {.className = L"Button", .id = IDOK}));
     WaitGone(box);
-    WaitCommandEnded(editor.memo);
-    Check(!AnyDialogShown(editor.app), what + ": no second box, no key dialog");
+    SyncPosted(editor.memo);
+    Check(!DialogShown(editor.app), what + ": no second box, no key dialog");
     CheckEqual(std::wstring(L"MainForm"), TextOf(editor.main), what + ": the caption stays");
     CheckEqual(true, IsEnabled(editor.main), what + ": the main window is enabled again");
     // The program runs on: typing and commands work.
@@ -724,16 +502,16 @@ E2E_SCENARIO(spine_form_activate_runs_once, "") {
       {"the key dialog",
        [](Editor& e) {
          ChangeKeyCommand(e);
-         const KeyDialog d = WaitKeyDialog(e.app, kChangeCaption);
+         const KeyDialog d = WaitKeyDialog(e.app, kChangeKeyCaption);
          ClickButton(d.cancel);
          WaitGone(d.window);
        }},
       {"a message box",
        [](Editor& e) {
          ChangeKeyCommand(e);
-         const KeyDialog d = WaitKeyDialog(e.app, kChangeCaption);
+         const KeyDialog d = WaitKeyDialog(e.app, kChangeKeyCaption);
          ClickButton(d.ok);
-         HWND box = WaitDialog(e.app, L"警告");
+         HWND box = WaitDialog(e.app, kWarningCaption);
          ClickButton(WaitChild(box, {.id = kBoxCancelId}));
          WaitGone(box);
          WaitFocus(d.field);
@@ -743,7 +521,7 @@ E2E_SCENARIO(spine_form_activate_runs_once, "") {
       {"the About box",
        [](Editor& e) {
          PostCommand(e.main, kHelpAboutId);
-         HWND about = WaitDialog(e.app, L"Vellumo のバージョン情報");
+         HWND about = WaitDialog(e.app, kAboutCaption);
          ClickButton(WaitChild(about, {.className = L"Button", .id = IDOK}));
          WaitGone(about);
        }},
@@ -761,7 +539,7 @@ E2E_SCENARIO(spine_form_activate_runs_once, "") {
   for (const auto& c : cases) {
     const std::string what = std::string("after ") + c.what;
     c.act(editor);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
     CheckEqual(caption, TextOf(editor.main), what + ": the caption");
     CheckEqual(text, TextOf(editor.memo), what + ": the edit area keeps its text");
   }
@@ -777,8 +555,8 @@ E2E_SCENARIO(spine_key_dialog_scaled, "dpi") {
     void (*open)(const Editor&);
     const char* screenshot;
   } cases[] = {
-      {L"「鍵」の入力", [](const Editor& e) { EncryptingCopy(e); }, "key-dialog-ask"},
-      {L"「鍵」の変更", [](const Editor& e) { ChangeKeyCommand(e); }, "key-dialog-change"},
+      {kAskKeyCaption, [](const Editor& e) { EncryptingCopy(e); }, "key-dialog-ask"},
+      {kChangeKeyCaption, [](const Editor& e) { ChangeKeyCommand(e); }, "key-dialog-change"},
   };
   for (const auto& c : cases) {
     c.open(editor);
@@ -801,7 +579,7 @@ E2E_SCENARIO(spine_key_dialog_scaled, "dpi") {
     Screenshot(c.screenshot);
     ClickButton(dialog.cancel);
     WaitGone(dialog.window);
-    WaitCommandEnded(editor.memo);
+    SyncPosted(editor.memo);
   }
   CloseEditor(editor);
 }
@@ -823,7 +601,7 @@ E2E_SCENARIO(spine_start_minimized, "") {
     return windows.front();
   });
   const HWND memo = WaitChild(main, {.className = L"Edit", .visibleOnly = false});
-  WaitCommandEnded(memo);
+  SyncPosted(memo);
   CheckEqual(std::size_t{0}, TopWindows(app.Id(), {.className = L"TMainForm"}).size(),
              "no visible main window");
   CheckEqual(std::wstring(L"MainForm"), TextOf(main), "no first activation yet");

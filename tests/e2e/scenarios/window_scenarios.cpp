@@ -18,77 +18,6 @@ namespace {
 
 constexpr wchar_t kTooltipClass[] = L"THintWindow";
 
-// The tool bar buttons at 96 DPI: left edges within the bar, top 4, 25 x 25.
-constexpr int kButtonLefts[] = {8, 32, 56, 84, 108, 132, 156, 184};
-
-struct Button {
-  const wchar_t* shortHint;
-  const wchar_t* longHint;
-};
-const Button kButtons[] = {
-    {L"新規作成", L"新しいファイルを作成します"},
-    {L"開く", L"既存のファイルを開いて解読します"},
-    {L"上書き保存", L"現在のファイルを暗号化して保存します"},
-    {L"元に戻す", L"最後の操作を元に戻します"},
-    {L"切り取り", L"選択された項目を暗号化してクリップボードへ切り取ります"},
-    {L"コピー", L"選択された項目を暗号化してクリップボードへコピーします"},
-    {L"貼り付け", L"クリップボードの内容を解読して貼り付けます"},
-    {L"バージョン情報", L"このアプリケーションのバージョン情報を表示します"},
-};
-
-int Scaled96(int pixels) {
-  return MulDiv(pixels, static_cast<int>(ExpectedDpi()), 96);
-}
-
-struct Editor {
-  App app;
-  HWND main = nullptr;
-  HWND bar = nullptr;
-  HWND memo = nullptr;
-  HWND status = nullptr;
-};
-
-// Starts the editor on a new document and waits for the first activation to name it.
-Editor StartEditor() {
-  Editor editor{Launch(VellumoExe())};
-  editor.main = WaitTopWindow(editor.app, {.className = L"TMainForm"});
-  editor.bar = WaitChild(editor.main, {.className = L"TPanel"});
-  editor.memo = WaitChild(editor.main, {.className = L"Edit"});
-  editor.status = WaitChild(editor.main, {.className = L"msctls_statusbar32"});
-  WaitFor("a document caption", [&] { return TextOf(editor.main).starts_with(L"Vellumo - "); });
-  return editor;
-}
-
-void CloseEditor(Editor& editor) {
-  PostClose(editor.main);
-  CheckEqual(0ul, editor.app.WaitExit(), "exit code");
-}
-
-// The middle of tool bar button `number` (1 to 8), in screen coordinates.
-POINT ButtonPoint(const Editor& editor, int number) {
-  const int middle = Scaled96(12);
-  return ClientToScreenPoint(editor.bar,
-                             {Scaled96(kButtonLefts[number - 1]) + middle, Scaled96(4) + middle});
-}
-
-// Under Wine each injected move comes back from the X server as the old and then the new
-// position, and now and then the pointer is left at the old one; moved again, it stays. Returns
-// once the pointer has stayed at `screen` for a moment, by which time the program has seen it.
-void SettleMouse(POINT screen) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    MoveMouse(screen);
-    const bool wentBack = PollUntil(
-        [&] {
-          POINT at{};
-          return GetCursorPos(&at) && (at.x != screen.x || at.y != screen.y);
-        },
-        Millis(150));
-    if (!wentBack) return;
-    Trace("the pointer went back; moving it again");
-  }
-  Abort("the mouse pointer does not stay at " + Describe(screen));
-}
-
 // The program's one tooltip window, hidden or not.
 HWND Tooltip(const Editor& editor) {
   return WaitForValue<HWND>("the tooltip window", [&]() -> std::optional<HWND> {
@@ -108,7 +37,7 @@ bool TooltipShows(HWND tip, std::wstring_view text) {
 E2E_SCENARIO(window_layout, "dpi") {
   // The pointer away from the window, so the status line stays empty.
   SettleMouse({2, 2});
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const UINT dpi = ExpectedDpi();
 
   const ProbeResult window = Probe(editor.main);
@@ -212,7 +141,7 @@ E2E_SCENARIO(window_layout, "dpi") {
 // Keys in the edit area: Enter breaks the line with CR LF, Tab inserts nothing and leaves the
 // focus there, and a long line wraps at the right edge.
 E2E_SCENARIO(window_edit_area_keys, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   FocusOn(editor.memo);
   TypeText(editor.memo, L"一行目");
   PressKeys(editor.memo, {VK_RETURN});
@@ -233,7 +162,7 @@ E2E_SCENARIO(window_edit_area_keys, "") {
 // The menu bar: the three menus with every item's caption, shortcut text, command and order; no
 // item disabled or checked.
 E2E_SCENARIO(window_menu_bar, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const struct {
     int depth;
     UINT id;
@@ -290,7 +219,7 @@ E2E_SCENARIO(window_menu_bar, "") {
 // arrow key: the status line shows each item's hint, nothing on the menu head, nothing after the
 // menu has closed.
 E2E_SCENARIO(window_menu_hints, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const struct {
     const char* name;
     WORD letter;
@@ -350,11 +279,9 @@ E2E_SCENARIO(window_menu_hints, "") {
 // Over each tool bar button the status line shows its long hint at once; over the edit area,
 // the tool bar's free space and the status line it is empty. Button places scale with the DPI.
 E2E_SCENARIO(window_toolbar_hints, "dpi") {
-  Editor editor = StartEditor();
-  for (int number = 1; number <= 8; ++number) {
-    SettleMouse(ButtonPoint(editor, number));
-    WaitStatusBarText(editor.status, kButtons[number - 1].longHint);
-  }
+  Editor editor = StartOnNewDocument();
+  for (int number = 1; number <= 8; ++number)
+    HoverToolButton(editor, number);
   const RECT bar = RectInParent(editor.bar);
   const struct {
     const char* what;
@@ -368,8 +295,7 @@ E2E_SCENARIO(window_toolbar_hints, "dpi") {
       {"the status line", CenterOf(editor.status)},
   };
   for (const auto& e : empties) {
-    SettleMouse(ButtonPoint(editor, 8));
-    WaitStatusBarText(editor.status, kButtons[7].longHint);
+    HoverToolButton(editor, 8);
     SettleMouse(e.point);
     WaitStatusBarText(editor.status, L"");
     Trace(std::string("empty over ") + e.what);
@@ -381,23 +307,23 @@ E2E_SCENARIO(window_toolbar_hints, "dpi") {
 // just below the pointer, gone again later; while tooltips are active (shown and not cancelled,
 // hidden ones too) the next button's shows at once; over the edit area none shows.
 E2E_SCENARIO(window_tooltip, "") {
-  Editor editor = StartEditor();
+  Editor editor = StartOnNewDocument();
   const HWND tip = Tooltip(editor);
   FocusOn(editor.memo);
   SettleMouse(CenterOf(editor.memo));
   CheckEqual(false, IsShown(tip), "no tooltip over the edit area");
 
   const auto movedAt = std::chrono::steady_clock::now();
-  const POINT second = ButtonPoint(editor, 2);
+  const POINT second = ToolButtonPoint(editor, 2);
   MoveMouse(second);
-  WaitStatusBarText(editor.status, kButtons[1].longHint);
+  WaitStatusBarText(editor.status, kToolButtons[1].longHint);
   const bool soon = std::chrono::steady_clock::now() - movedAt < Millis(300);
   if (soon) {
     CheckEqual(false, IsShown(tip), "no tooltip right after the move");
   } else {
     Note("the machine was too slow to look for the tooltip right after the move");
   }
-  WaitFor("the tooltip 開く", [&] { return TooltipShows(tip, kButtons[1].shortHint); });
+  WaitFor("the tooltip 開く", [&] { return TooltipShows(tip, kToolButtons[1].shortHint); });
   const RECT placed = WindowRect(tip);
   CheckEqual(second.x, static_cast<int>(placed.left), "the tooltip at the pointer's x");
   Check(placed.top > second.y, "the tooltip below the pointer");
@@ -407,18 +333,18 @@ E2E_SCENARIO(window_tooltip, "") {
   // (Under Wine each injected move reaches the program followed by the old and then the new
   // position again, echoed by the X server; a decision taken from GetCursorPos while the move is
   // handled sees the old button.)
-  MoveMouse(ButtonPoint(editor, 3));
-  WaitStatusBarText(editor.status, kButtons[2].longHint);
-  Check(TooltipShows(tip, kButtons[2].shortHint), "the tooltip 上書き保存 at once, now " +
-                                                      Describe(TextOf(tip)) + ", shown " +
-                                                      Describe(IsShown(tip)));
+  MoveMouse(ToolButtonPoint(editor, 3));
+  WaitStatusBarText(editor.status, kToolButtons[2].longHint);
+  Check(TooltipShows(tip, kToolButtons[2].shortHint), "the tooltip 上書き保存 at once, now " +
+                                                          Describe(TextOf(tip)) + ", shown " +
+                                                          Describe(IsShown(tip)));
   WaitFor(
       "the tooltip to hide", [&] { return !IsShown(tip); }, Millis(10000));
 
   // Hidden by its time, tooltips stay active: the next button's shows at once too.
-  MoveMouse(ButtonPoint(editor, 2));
-  WaitStatusBarText(editor.status, kButtons[1].longHint);
-  Check(TooltipShows(tip, kButtons[1].shortHint), "the tooltip 開く at once after the hiding");
+  MoveMouse(ToolButtonPoint(editor, 2));
+  WaitStatusBarText(editor.status, kToolButtons[1].longHint);
+  Check(TooltipShows(tip, kToolButtons[1].shortHint), "the tooltip 開く at once after the hiding");
 
   SettleMouse(CenterOf(editor.memo));
   WaitStatusBarText(editor.status, L"");
