@@ -332,8 +332,9 @@ E2E_SCENARIO(window_tooltip, "") {
   // Shown: the next button's tooltip comes with the move itself, before the status line follows.
   // (Under Wine each injected move reaches the program followed by the old and then the new
   // position again, echoed by the X server; a decision taken from GetCursorPos while the move is
-  // handled sees the old button.)
-  MoveMouse(ToolButtonPoint(editor, 3));
+  // handled sees the old button.) Once the pointer has come to rest, well within the first
+  // tooltip's delay, the new one must already be up.
+  SettleMouse(ToolButtonPoint(editor, 3));
   WaitStatusBarText(editor.status, kToolButtons[2].longHint);
   Check(TooltipShows(tip, kToolButtons[2].shortHint), "the tooltip 上書き保存 at once, now " +
                                                           Describe(TextOf(tip)) + ", shown " +
@@ -342,7 +343,7 @@ E2E_SCENARIO(window_tooltip, "") {
       "the tooltip to hide", [&] { return !IsShown(tip); }, Millis(10000));
 
   // Hidden by its time, tooltips stay active: the next button's shows at once too.
-  MoveMouse(ToolButtonPoint(editor, 2));
+  SettleMouse(ToolButtonPoint(editor, 2));
   WaitStatusBarText(editor.status, kToolButtons[1].longHint);
   Check(TooltipShows(tip, kToolButtons[1].shortHint), "the tooltip 開く at once after the hiding");
 
