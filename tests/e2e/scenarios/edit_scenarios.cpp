@@ -383,6 +383,39 @@ E2E_SCENARIO(edit_decrypting_paste_of_plain_text_fails, "") {
   CheckEqual(std::vector<int>{2, 4}, SelectionOf(editor.memo), "the selection stays");
 }
 
+// Another program's CF_TEXT block without a terminating zero byte: the paste takes the block's
+// bytes up to its end and nothing beyond it. (With an empty key the text passes unchanged, so the
+// edit area shows exactly what was read. The system's own conversion of such a block to Unicode
+// text, which is read first, may take its last byte for the missing terminator.)
+E2E_SCENARIO(edit_paste_of_an_unterminated_clipboard_block, "") {
+  Editor editor = StartOnNewDocument();
+  {
+    Require(OpenClipboard(nullptr) != FALSE, "the driver opens the clipboard");
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 40);
+    Require(block != nullptr, "a block for the clipboard");
+    // Every byte of the block, as large as the system made it, is a letter: no zero anywhere.
+    const SIZE_T size = GlobalSize(block);
+    char* bytes = static_cast<char*>(GlobalLock(block));
+    for (SIZE_T i = 0; i < size; ++i)
+      bytes[i] = static_cast<char>('A' + i % 26);
+    GlobalUnlock(block);
+    Require(SetClipboardData(CF_TEXT, block) != nullptr, "the block goes on the clipboard");
+    CloseClipboard();
+    std::wstring expected;
+    for (SIZE_T i = 0; i < size; ++i)
+      expected += static_cast<wchar_t>(L'A' + i % 26);
+
+    PressKeys(editor.memo, {VK_CONTROL, 'V'});
+    AnswerKey(editor.app, L"");
+    WaitFor("the pasted block", [&] { return TextOf(editor.memo).size() + 1 >= expected.size(); });
+    const std::wstring pasted = TextOf(editor.memo);
+    Check(pasted.size() <= expected.size() && expected.compare(0, pasted.size(), pasted) == 0,
+          "the block's bytes and nothing beyond them, pasted: " + Describe(pasted));
+  }
+  CloseEditor(editor);
+}
+
 // An empty key, accepted through the warning, lets texts pass unchanged both ways; the clipboard's
 // CF_TEXT is read as code page 932, and Unicode text alone is read too.
 E2E_SCENARIO(edit_empty_key_passes_texts_unchanged, "") {
