@@ -4,6 +4,9 @@
 # a crash, a broken property, a leak or a time-out; the input that did it is kept under
 # build/fuzz/artifacts/.
 #   tests/fuzz/run.sh [seconds per target, default 30] [target ...]
+# The inputs of a longer run that reach new code are merged into the committed corpus, keeping it
+# small, with: build/fuzz/tests/fuzz/fuzz_<target> -merge=1 -use_counters=0 \
+#   tests/fuzz/corpus/<target> <that run's corpus>
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
