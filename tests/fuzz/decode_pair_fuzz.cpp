@@ -4,11 +4,13 @@
 #include <cstdint>
 
 #include "cipher/letters.h"
-#include "cipher_reference.h"
 #include "fuzz_support.h"
+#include "tests/common/cipher_reference.h"
 
 namespace vellumo::fuzz {
 namespace {
+
+using namespace vellumo::reference;
 
 // pair is a view of one or two bytes of the input (or none), so a read past it is caught; a
 // missing second character counts as a zero byte.

@@ -8,12 +8,14 @@
 #include "cipher/cipher_form.h"
 #include "cipher/codec.h"
 #include "cipher/key.h"
-#include "cipher_reference.h"
 #include "fuzz_support.h"
 #include "platform/clock.h"
+#include "tests/common/cipher_reference.h"
 
 namespace vellumo::fuzz {
 namespace {
+
+using namespace vellumo::reference;
 
 // A double-byte character and a letter: KeyBytes entries 0xFF, KeyXor 0x73, and a legacy key
 // cycle of three bytes.

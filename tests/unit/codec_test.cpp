@@ -8,26 +8,10 @@
 
 #include "cipher/key.h"
 #include "cipher/letters.h"
+#include "tests/common/cipher_reference.h"
 
 namespace vellumo {
 namespace {
-
-// The encoding written out step by step, one generator draw at a time, as the reference.
-Text ReferenceEncode(TextView text, std::uint8_t keyValue, std::uint32_t seed) {
-  Generator g(seed);
-  Text out;
-  int lineCount = 0;
-  for (const char c : text) {
-    if (c == '\0') break;
-    if (lineCount == 64) {
-      out += "\r\n";
-      lineCount = 0;
-    }
-    ++lineCount;
-    out += EncodeByte(static_cast<std::uint8_t>(static_cast<std::uint8_t>(c) ^ keyValue), g);
-  }
-  return out + "\r\n";
-}
 
 Text HexOf(TextView bytes, bool upper = false) {
   const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -101,7 +85,8 @@ TEST(EncodeText, MatchesTheStepByStepReferenceOnEveryPath) {
       const Text text = RandomText(rng, n);
       const auto seed = static_cast<std::uint32_t>(rng());
       const auto key = static_cast<std::uint8_t>(rng());
-      ASSERT_EQ(Encode(text, key, seed), ReferenceEncode(text, key, seed)) << n << " " << baseline;
+      ASSERT_EQ(Encode(text, key, seed), reference::ReferenceEncode(text, key, seed))
+          << n << " " << baseline;
     }
   }
   UseBaselineEncoderForTesting(false);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vellumo::fuzz {
+namespace vellumo::reference {
 
 // Value of a character as a letter: 47..62 -> 62 - c, 63..78 -> c - 63, 79..94 -> c - 79,
 // 95..126 -> (110 - c) mod 256; -1 for every other code.
@@ -123,4 +123,4 @@ inline std::string ReferenceEncode(std::string_view text, std::uint8_t keyValue,
   return out;
 }
 
-}  // namespace vellumo::fuzz
+}  // namespace vellumo::reference
