@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/win32/application.h"
+#include "app/win32/dpi.h"
 #include "app/win32/failure_display.h"
 
 namespace vellumo::win32 {
@@ -34,12 +35,20 @@ DialogWindow::~DialogWindow() {
   Destroy();
 }
 
-void DialogWindow::Create(HWND owner, DWORD style, DWORD exStyle) {
+void DialogWindow::Create(HWND owner) {
   EmptyTemplate t{};
-  t.header.style = style;
-  t.header.dwExtendedStyle = exStyle;
+  t.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+  t.header.dwExtendedStyle = WS_EX_DLGMODALFRAME;
   hwnd_ = CreateDialogIndirectParamW(Application::Instance().InstanceHandle(), &t.header, owner,
                                      Proc, reinterpret_cast<LPARAM>(this));
+}
+
+void DialogWindow::SetClientSize(int width, int height, UINT dpi, const POINT* at) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+  const SIZE outer = OuterSizeForClient(width, height, style, exStyle, false, dpi);
+  SetWindowPos(hwnd_, nullptr, at ? at->x : 0, at ? at->y : 0, outer.cx, outer.cy,
+               (at ? 0 : SWP_NOMOVE) | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::Destroy() {

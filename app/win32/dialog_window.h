@@ -17,8 +17,12 @@ class DialogWindow {
   HWND Handle() const { return hwnd_; }
 
  protected:
-  // Creates the hidden window; OnCreate runs inside, before this returns.
-  void Create(HWND owner, DWORD style, DWORD exStyle);
+  // Creates the hidden window with a fixed dialog border, a caption and its close box; OnCreate
+  // runs inside, before this returns.
+  void Create(HWND owner);
+  // Sizes the window so that its client area is width x height pixels at dpi, and moves its
+  // top-left corner to at when given.
+  void SetClientSize(int width, int height, UINT dpi, const POINT* at = nullptr);
   void Destroy();
 
   // Called once the window exists, to create the controls.

@@ -34,8 +34,7 @@ class MessageBoxWindow final : public DialogWindow {
         cancelButton_(CancelButton(buttons)) {}
 
   int Show(HWND owner) {
-    Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK,
-           WS_EX_DLGMODALFRAME);
+    Create(owner);
     CenterOnActiveMonitor(Handle(), owner);
     Application::Instance().ShowModal(Handle(), closed_, [this] {
       // The focus starts on the default button, or on the first one.
@@ -120,11 +119,7 @@ class MessageBoxWindow final : public DialogWindow {
       SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(IdOf(*defaultButton_)), 0);
 
     const int clientHeight = rowTop + buttonHeight + margin;
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, style, exStyle, false, dpi);
-    SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(clientWidth, clientHeight, dpi);
   }
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {

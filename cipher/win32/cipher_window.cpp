@@ -19,9 +19,6 @@ constexpr int kLeft = 191;
 constexpr int kTop = 125;
 constexpr int kFontHeight = 12;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
 constexpr DesignRect kLabel1{16, 12, 341, 29};
 constexpr DesignRect kLabel2{20, 52, 26, 12};
 constexpr DesignRect kEdit1{52, 48, 301, 20};
@@ -32,7 +29,7 @@ constexpr DesignRect kButton2{276, 112, 77, 21};
 }  // namespace
 
 CipherWindow::CipherWindow(HWND owner) {
-  Create(owner, kStyle, kExStyle);
+  Create(owner);
 }
 
 CipherWindow::~CipherWindow() {
@@ -99,11 +96,9 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       handled = true;
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       Layout(HIWORD(wParam));
-      const SIZE outer = OuterSizeForClient(Scale(kClientWidth, HIWORD(wParam)),
-                                            Scale(kClientHeight, HIWORD(wParam)), kStyle, kExStyle,
-                                            false, HIWORD(wParam));
-      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      const POINT at{suggested->left, suggested->top};
+      SetClientSize(Scale(kClientWidth, HIWORD(wParam)), Scale(kClientHeight, HIWORD(wParam)),
+                    HIWORD(wParam), &at);
       return 0;
     }
     default:
@@ -158,10 +153,7 @@ void CipherWindow::ShowModal() {
   closed_ = false;
   const UINT dpi = DpiOf(GetActiveWindow() ? GetActiveWindow() : Handle());
   Layout(dpi);
-  const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
-                                        kExStyle, false, dpi);
-  SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetClientSize(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), dpi);
   PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
   // "O.K." is the default button again at every showing, whichever button had the focus last.
   SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);

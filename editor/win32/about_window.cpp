@@ -11,9 +11,6 @@ constexpr int kClientHeight = 156;
 constexpr int kLeft = 286;
 constexpr int kTop = 178;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
 constexpr DesignRect kImage1{12, 12, 195, 78};
 constexpr DesignRect kLabel1{156, 96, 49, 15};
 constexpr DesignRect kButton1{132, 124, 77, 21};
@@ -21,7 +18,7 @@ constexpr DesignRect kButton1{132, 124, 77, 21};
 }  // namespace
 
 AboutWindow::AboutWindow(HWND owner) {
-  Create(owner, kStyle, kExStyle);
+  Create(owner);
 }
 
 AboutWindow::~AboutWindow() {
@@ -50,10 +47,7 @@ void AboutWindow::Layout(UINT dpi) {
   PlaceControl(label1_, kLabel1, dpi);
   FitWidthToText(label1_, labelFont_.Get());
   PlaceControl(button1_, kButton1, dpi);
-  const SIZE outer = OuterSizeForClient(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), kStyle,
-                                        kExStyle, false, dpi);
-  SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetClientSize(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), dpi);
 }
 
 INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
