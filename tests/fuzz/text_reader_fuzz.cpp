@@ -74,46 +74,44 @@ struct FileLog {
   std::size_t delivered = 0;  // bytes handed out before the fault
 };
 
+// What the in-memory file holds and how it misbehaves; shared by the file system and its file.
+struct FilePlan {
+  TextView bytes;
+  Choices& choices;
+  ReadFault fault;
+  std::size_t faultAt;
+  int error;
+  FileLog& log;
+};
+
 class MemoryFile final : public IFile {
  public:
-  MemoryFile(TextView bytes, Choices& choices, ReadFault fault, std::size_t faultAt, int error,
-             FileLog& log)
-      : bytes_(bytes),
-        choices_(choices),
-        fault_(fault),
-        faultAt_(faultAt),
-        error_(error),
-        log_(log) {}
-  ~MemoryFile() override { ++log_.destroyed; }
+  explicit MemoryFile(const FilePlan& plan) : plan_(plan) {}
+  ~MemoryFile() override { ++plan_.log.destroyed; }
 
   int Read(char* buffer, std::size_t capacity, std::size_t& got) override {
     got = 0;
-    FUZZ_CHECK(log_.closes == 0);
-    if (fault_ != ReadFault::None && reads_++ == faultAt_) {
-      return fault_ == ReadFault::BrokenPipe ? kErrorBrokenPipe : error_;
+    FUZZ_CHECK(plan_.log.closes == 0);
+    if (plan_.fault != ReadFault::None && reads_++ == plan_.faultAt) {
+      return plan_.fault == ReadFault::BrokenPipe ? kErrorBrokenPipe : plan_.error;
     }
-    const std::size_t wanted = choices_.Below(2) ? capacity : 1 + choices_.Below(300);
-    got = std::min({capacity, wanted, bytes_.size() - pos_});
-    if (got > 0) std::memcpy(buffer, bytes_.data() + pos_, got);
+    const std::size_t wanted = plan_.choices.Below(2) ? capacity : 1 + plan_.choices.Below(300);
+    got = std::min({capacity, wanted, plan_.bytes.size() - pos_});
+    if (got > 0) std::memcpy(buffer, plan_.bytes.data() + pos_, got);
     pos_ += got;
-    log_.delivered = pos_;
+    plan_.log.delivered = pos_;
     return kFileOk;
   }
   int Write(const char*, std::size_t) override { return kErrorAccessDenied; }
   int Flush() override { return kErrorAccessDenied; }
   int Close() override {
-    ++log_.closes;
+    ++plan_.log.closes;
     return kFileOk;
   }
-  std::uint64_t SizeHint() override { return choices_.Below(2) ? bytes_.size() : 0; }
+  std::uint64_t SizeHint() override { return plan_.choices.Below(2) ? plan_.bytes.size() : 0; }
 
  private:
-  TextView bytes_;
-  Choices& choices_;
-  ReadFault fault_;
-  std::size_t faultAt_;
-  int error_;
-  FileLog& log_;
+  const FilePlan& plan_;
   std::size_t pos_ = 0;
   std::size_t reads_ = 0;
 };
@@ -121,17 +119,10 @@ class MemoryFile final : public IFile {
 // Holds one file, at the path "memo.txt"; everything else fails.
 class MemoryFileSystem final : public IFileSystem {
  public:
-  MemoryFileSystem(TextView bytes, Choices& choices, ReadFault fault, std::size_t faultAt,
-                   int error, FileLog& log)
-      : bytes_(bytes),
-        choices_(choices),
-        fault_(fault),
-        faultAt_(faultAt),
-        error_(error),
-        log_(log) {}
+  explicit MemoryFileSystem(const FilePlan& plan) : plan_(plan) {}
   int OpenRead(const std::string& path, std::unique_ptr<IFile>& file) override {
     if (path != "memo.txt") return kErrorFileNotFound;
-    file = std::make_unique<MemoryFile>(bytes_, choices_, fault_, faultAt_, error_, log_);
+    file = std::make_unique<MemoryFile>(plan_);
     return kFileOk;
   }
   int ProbeWrite(const std::string&) override { return kErrorAccessDenied; }
@@ -141,12 +132,7 @@ class MemoryFileSystem final : public IFileSystem {
   int Remove(const std::string&) override { return kErrorAccessDenied; }
 
  private:
-  TextView bytes_;
-  Choices& choices_;
-  ReadFault fault_;
-  std::size_t faultAt_;
-  int error_;
-  FileLog& log_;
+  const FilePlan& plan_;
 };
 
 // Short reads give the text of the whole file; a broken pipe ends the file where it happens;
@@ -157,7 +143,8 @@ void CheckReadTextFile(TextView bytes, Choices& choices) {
   int error = 1 + static_cast<int>(choices.Below(300));
   if (error == kErrorBrokenPipe) error = kErrorAccessDenied;
   FileLog log;
-  MemoryFileSystem files(bytes, choices, fault, faultAt, error, log);
+  const FilePlan plan{bytes, choices, fault, faultAt, error, log};
+  MemoryFileSystem files(plan);
   try {
     const Text text = ReadTextFile(files, "memo.txt");
     FUZZ_CHECK(log.closes == 1);
