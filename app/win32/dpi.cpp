@@ -21,6 +21,17 @@ bool FontInstalled(const wchar_t* face) {
   return found;
 }
 
+// Centres the window across the monitor, its top at 1/topShare of the space left above and below.
+void PlaceOnMonitor(HWND hwnd, const RECT& monitor, int topShare) {
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int left = monitor.left + ((monitor.right - monitor.left) - width) / 2;
+  const int top = monitor.top + ((monitor.bottom - monitor.top) - height) / topShare;
+  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 UINT DpiOf(HWND hwnd) {
@@ -137,24 +148,11 @@ void FitWidthToText(HWND label, HFONT font) {
 }
 
 void PlaceHighOnMonitor(HWND hwnd, const RECT& monitor) {
-  RECT window{};
-  GetWindowRect(hwnd, &window);
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  const int left = monitor.left + ((monitor.right - monitor.left) - width) / 2;
-  const int top = monitor.top + ((monitor.bottom - monitor.top) - height) / 3;
-  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnMonitor(hwnd, monitor, 3);
 }
 
 void CenterOnActiveMonitor(HWND hwnd, HWND reference) {
-  const RECT monitor = ActiveMonitorRect(reference);
-  RECT window{};
-  GetWindowRect(hwnd, &window);
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  const int left = monitor.left + ((monitor.right - monitor.left) - width) / 2;
-  const int top = monitor.top + ((monitor.bottom - monitor.top) - height) / 2;
-  SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnMonitor(hwnd, ActiveMonitorRect(reference), 2);
 }
 
 }  // namespace vellumo::win32
