@@ -106,6 +106,10 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
   }
 }
 
+bool CipherWindow::KeyTextEmpty() const {
+  return GetWindowTextLengthW(edit1_) == 0;
+}
+
 Text CipherWindow::KeyText() const {
   const int length = GetWindowTextLengthW(edit1_);
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');

@@ -61,6 +61,7 @@ class TypingView final : public ICipherView {
   Text key;
   bool remember = false;
   Text KeyText() const override { return key; }
+  bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }
   bool RememberChecked() const override { return remember; }
   void SetRememberChecked(bool c) override { remember = c; }

@@ -60,7 +60,13 @@ class ScriptedCipherView final : public ICipherView {
   std::vector<bool> rememberEnabledAtShow;
   std::deque<Script> scripts;
 
-  Text KeyText() const override { return key; }
+  // How many copies of the key the form took: each one is a copy it has to wipe.
+  mutable int keyTextCopies = 0;
+  Text KeyText() const override {
+    ++keyTextCopies;
+    return key;
+  }
+  bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }
   bool RememberChecked() const override { return remember; }
   void SetRememberChecked(bool c) override { remember = c; }

@@ -257,6 +257,21 @@ TEST(KeyHygiene, TheFieldKeepsTheKeyOnlyWhileItIsRemembered) {
   }
 }
 
+TEST(KeyHygiene, ClosingTheDialogTakesNoCopyOfTheKey) {
+  // Only the derivation copies the key, and wipes its copy; the empty-key check on O.K. must not
+  // leave a copy of its own behind.
+  for (const char* key : {"secret", ""}) {
+    CipherRig rig;
+    rig.view.scripts.push_back([&](ScriptedCipherView& v) {
+      v.Type(key);
+      v.ClickOK();
+      EXPECT_EQ(v.keyTextCopies, 0) << "key \"" << key << "\"";
+    });
+    EXPECT_TRUE(rig.form.PrepareKey());
+    EXPECT_EQ(rig.view.keyTextCopies, 1) << "key \"" << key << "\": the derivation's";
+  }
+}
+
 TEST(EncryptText, TwoEncryptionsDifferButDecryptAlike) {
   CipherRig rig;
   rig.view.scripts.push_back([](ScriptedCipherView& v) {
