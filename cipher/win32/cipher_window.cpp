@@ -46,6 +46,9 @@ void CipherWindow::OnCreate() {
   label2_ = AddControl(L"STATIC", L"鍵\u3000\uff1a", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1);
   edit1_ =
       AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, kEdit1Id, WS_EX_CLIENTEDGE);
+  // Any key of any length: without this the field stops taking typed or pasted text at the
+  // system's default limit, and a longer key would be cut silently into another one.
+  SendMessageW(edit1_, EM_LIMITTEXT, 0, 0);
   button1_ = AddControl(L"BUTTON", L"O.K.", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   checkBox1_ = AddControl(L"BUTTON", L"鍵を保存する （このプログラムが起動している間のみ）",
                           WS_TABSTOP | BS_AUTOCHECKBOX, kCheckBox1Id);
@@ -91,6 +94,10 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_CLOSE:  // the close box and Alt+F4
       handled = true;
       RequestClose();
+      return 0;
+    case WM_DESTROY:
+      // The dialog goes with the main window at exit; its controls still exist here.
+      WipeKeyField();
       return 0;
     case WM_DPICHANGED: {
       handled = true;
