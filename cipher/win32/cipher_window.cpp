@@ -106,6 +106,7 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       const POINT at{suggested->left, suggested->top};
       SetClientSize(Scale(kClientWidth, HIWORD(wParam)), Scale(kClientHeight, HIWORD(wParam)),
                     HIWORD(wParam), &at);
+      RedrawAll();
       return 0;
     }
     default:

@@ -166,3 +166,75 @@ E2E_SCENARIO(modal_windows_keep_commands_out, "") {
 }
 
 }  // namespace vellumo::e2e
+
+namespace vellumo::e2e {
+
+// Moved to a monitor of another DPI (WM_DPICHANGED, delivered from inside the program), the key
+// dialog and the warning box over it lay themselves out again for that DPI: fonts, controls and
+// client size. (The box used to keep its first layout.)
+E2E_SCENARIO(modal_windows_follow_a_dpi_change, "") {
+  constexpr int kNewDpi = 144;
+  const auto scaled = [](int pixels) { return MulDiv(pixels, kNewDpi, 96); };
+  Editor editor = StartOnNewDocument();
+  TypeText(editor.memo, L"移動");
+  WaitText(editor.memo, L"移動");
+  SelectText(editor.memo);
+  PressKeys(editor.memo, {VK_CONTROL, 'C'});
+  const KeyDialog dialog = WaitKeyDialog(editor.app);
+  ProbeAfterDpiChange(dialog.window, kNewDpi);
+  // Sized for a client area of 370 x 143 at 144 DPI. (Wine keeps drawing the frame at the
+  // system's DPI, so the client area itself comes out higher here.)
+  RECT frame{0, 0, scaled(370), scaled(143)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog.window, GWL_STYLE)),
+                           FALSE, static_cast<DWORD>(GetWindowLongW(dialog.window, GWL_EXSTYLE)),
+                           kNewDpi);
+  const RECT outer = WindowRect(dialog.window);
+  CheckEqual(SIZE{frame.right - frame.left, frame.bottom - frame.top},
+             SIZE{outer.right - outer.left, outer.bottom - outer.top}, "key dialog: frame size");
+  CheckEqual(RECT{scaled(192), scaled(112), scaled(192 + 77), scaled(112 + 21)},
+             RectInParent(dialog.ok), "key dialog: O.K.");
+  CheckEqual(-scaled(12), static_cast<int>(FontOf(dialog.field).height),
+             "key dialog: the field's character height");
+
+  Screenshot("key-dialog-after-dpi-change");
+  ClickButton(dialog.ok);  // with the field empty: the warning
+  HWND box = WaitDialog(editor.app, kWarningCaption);
+  const SIZE before = ClientSize(box);
+  ProbeAfterDpiChange(box, kNewDpi);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (Check(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                       kNewDpi) != FALSE,
+            "the system's message font at 144 DPI")) {
+    for (HWND control : ChildWindows(box, {.className = L"Button"})) {
+      CheckEqual(metrics.lfMessageFont.lfHeight, FontOf(control).height,
+                 "warning box: a button's font");
+    }
+    CheckEqual(metrics.lfMessageFont.lfHeight,
+               FontOf(WaitChild(box, {.className = L"Static",
+                                      .text = L"「鍵」がありません。\r\n"
+                                              L"（テキストは暗号化も解読も"
+                                              L"されません。）"}))
+                   .height,
+               "warning box: the text's font");
+  }
+  HWND ok = WaitChild(box, {.id = kBoxOkId});
+  const RECT button = RectInParent(ok);
+  CheckEqual(scaled(23), static_cast<int>(button.bottom - button.top),
+             "warning box: button height");
+  Check(button.right - button.left >= scaled(75), "warning box: button width at least the minimum");
+  const SIZE after = ClientSize(box);
+  Check(after.cx > before.cx && after.cy > before.cy, "warning box: the box grew with the DPI");
+  CheckBoxLook(box,
+               {L"「鍵」がありません。\r\n（テキストは暗号化も解読もされません。）",
+                {L"OK", L"キャンセル"},
+                kBoxOkId},
+               "warning box after the change");
+  Screenshot("warning-after-dpi-change");
+  ClickButton(WaitChild(box, {.id = kBoxCancelId}));
+  WaitGone(box);
+  CancelKey(editor.app);
+  CloseEditor(editor);
+}
+
+}  // namespace vellumo::e2e
