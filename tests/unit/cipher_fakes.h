@@ -1,4 +1,5 @@
-// Fakes for the cipher's ports: a fixed clock, scripted message boxes and a scripted key dialog.
+// Fakes for the cipher's ports: scripted message boxes and a scripted key dialog (the fixed clock
+// is tests/common's).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,16 +12,9 @@
 #include "app/message_box.h"
 #include "cipher/cipher_form.h"
 #include "platform/clock.h"
+#include "tests/common/fixed_clock.h"
 
 namespace vellumo::testing {
-
-class FixedClock final : public IClock {
- public:
-  std::uint32_t utcMilliseconds = 0;
-  LocalDateTime local{2026, 12, 6, 20, 17, 0, 0};
-  std::uint32_t MillisecondsSinceMidnightUtc() override { return utcMilliseconds; }
-  LocalDateTime LocalNow() override { return local; }
-};
 
 // Records every box and answers from a queue (ResultOK when the queue is empty).
 class ScriptedBoxes final : public IMessageBoxes {
