@@ -82,16 +82,6 @@ SEEDS = {
         "legacy_odd_digit": legacy(b"tail")[:-2] + b"4",
         "legacy_marker_case": legacy(b"x", marker=MARKER.lower()),
     },
-    "decode_pair": {
-        "letters": bytes(range(47, 111)),
-        "beyond_alphabets": b"o??o~~",
-        "digits": b"0123456789",
-        "blanks": b" a\r\n\ta",
-        "zero": b"C\0",
-        "double_byte": "あ鍵ソ".encode("cp932"),
-        "high": bytes(range(120, 256)),
-        "all_bytes": bytes(range(256)),
-    },
     "text_reader": {
         "no_break": b"abc",
         "crlf": b"abc\r\n",
