@@ -2,8 +2,8 @@
 """Writes the hand-made seed inputs of the fuzz targets into tests/fuzz/corpus/<target>/.
 
 Run once when seeds change; files that a fuzzing run merged into the corpus are left alone.
-The encoded seeds are made under the key that the decrypt_text target uses (a double-byte
-character and a letter), so that its legacy and current forms decode.
+The encoded seeds are made under the key that the decrypt_text target uses for half of its
+inputs (a double-byte character and a letter), so that its legacy and current forms decode.
 """
 import os
 import sys
