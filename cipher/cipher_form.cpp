@@ -50,7 +50,7 @@ void TCipherForm::FormShow() {
 }
 
 void TCipherForm::FormCloseQuery(bool& canClose) {
-  if (!KeyDialogResult || !view_.KeyText().empty()) return;
+  if (!KeyDialogResult || !view_.KeyTextEmpty()) return;
   const int answer = boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOKCancel, 0);
   if (answer == ResultCancel) {
     canClose = false;

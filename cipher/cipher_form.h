@@ -18,6 +18,8 @@ class ICipherView {
   virtual ~ICipherView() = default;
   // Edit1: the key text, in code page 932.
   virtual Text KeyText() const = 0;
+  // Whether Edit1 is empty, without a copy of the key.
+  virtual bool KeyTextEmpty() const = 0;
   virtual void SetKeyText(TextView keyText) = 0;
   // CheckBox1: the remember state.
   virtual bool RememberChecked() const = 0;

@@ -63,10 +63,34 @@ void Application::Restore() {
   ShowWindow(handle_, SW_RESTORE);
   restoring_ = false;
   if (mainWindow_ && !IsWindowVisible(mainWindow_)) ShowWindow(mainWindow_, SW_SHOWNORMAL);
-  // Give the activation to the window that should have it: a modal window when one is up.
-  HWND target = GetLastActivePopup(handle_);
-  if (!target || target == handle_) target = mainWindow_;
-  if (target) SetForegroundWindow(target);
+  if (HWND target = ActivationTarget()) SetForegroundWindow(target);
+}
+
+HWND Application::ActivationTarget() const {
+  if (IsWindowEnabled(handle_)) return mainWindow_;
+  // A modal window is up: it is the one shown window of the program that is enabled (the system
+  // sets the last active window to the application window itself as soon as that is activated).
+  HWND modal = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&modal));
+  return modal;
+}
+
+void Application::RequestClose() {
+  // The application window is disabled only while a modal window is up: a command is then
+  // waiting for that window to close, and ending the program under it would cut the command off.
+  if (!IsWindowEnabled(handle_)) {
+    HWND target = ActivationTarget();
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetForegroundWindow(target);
+    return;
+  }
+  if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,7 +110,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           Restore();
           return 0;
         case SC_CLOSE:
-          if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+          RequestClose();
           return 0;
         default:
           break;
@@ -96,8 +120,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The application window itself never keeps the activation: hand it to the main window
       // or to the modal window that is up.
       if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(handle_)) {
-        HWND target = GetLastActivePopup(handle_);
-        if (!target || target == handle_) target = mainWindow_;
+        HWND target = ActivationTarget();
         if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetFocus(target);
         return 0;
       }
@@ -109,7 +132,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Restore();
       return FALSE;
     case WM_CLOSE:
-      if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+      RequestClose();
       return 0;
     default:
       break;
@@ -153,7 +176,7 @@ std::vector<HWND> Application::DisableWindows(HWND keep) {
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&enabled));
   std::vector<HWND> disabled;
   for (HWND hwnd : enabled) {
-    if (hwnd == keep || hwnd == handle_) continue;
+    if (hwnd == keep) continue;
     EnableWindow(hwnd, FALSE);
     disabled.push_back(hwnd);
   }
@@ -178,6 +201,14 @@ void Application::ShowModal(HWND window, const bool& closed, const std::function
   ShowWindow(window, SW_HIDE);
   if (quitting_) PostQuitMessage(exitCode_);
   if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+}
+
+Application::SystemModal::SystemModal(HWND owner)
+    : previous_(GetActiveWindow()), disabled_(Instance().DisableWindows(owner)) {}
+
+Application::SystemModal::~SystemModal() {
+  EnableWindows(disabled_);
+  if (previous_ && IsWindow(previous_) && IsWindowVisible(previous_)) SetActiveWindow(previous_);
 }
 
 }  // namespace vellumo::win32

@@ -45,17 +45,38 @@ class Application {
   // onShown runs once the window is shown and active (to put the focus in it).
   void ShowModal(HWND window, const bool& closed, const std::function<void()>& onShown = {});
 
-  // Disables every enabled top-level window of the program except keep; answers them.
+  // Disables every enabled top-level window of the program except keep, the application
+  // window included (so that Close on the task bar cannot end a command half-way); answers them.
   std::vector<HWND> DisableWindows(HWND keep);
   static void EnableWindows(const std::vector<HWND>& windows);
 
   void Minimize();
   void Restore();
 
+  // Keeps the program's other windows disabled while the system shows a modal window (the failure
+  // box, a file dialog), which disables only its owner and enables it again before it goes, so
+  // that the activation returns there; afterwards enables them again and activates the window
+  // that was active before.
+  class SystemModal {
+   public:
+    explicit SystemModal(HWND owner);
+    ~SystemModal();
+    SystemModal(const SystemModal&) = delete;
+    SystemModal& operator=(const SystemModal&) = delete;
+
+   private:
+    HWND previous_;
+    std::vector<HWND> disabled_;
+  };
+
  private:
   Application() = default;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The window that should hold the activation: the modal window that is up, else the main one.
+  HWND ActivationTarget() const;
+  // Asks the main window to close, unless a modal window is up: that one comes forward instead.
+  void RequestClose();
   // Handles messages until done answers true; false when WM_QUIT arrived (it is posted again).
   bool Pump(const std::function<bool()>& done, HWND dialog);
   void Process(MSG& msg, HWND dialog);

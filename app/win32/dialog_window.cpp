@@ -59,6 +59,10 @@ void DialogWindow::Destroy() {
   }
 }
 
+void DialogWindow::RedrawAll() {
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 HWND DialogWindow::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id,
                               DWORD exStyle) {
   HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0,

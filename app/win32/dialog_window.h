@@ -24,6 +24,9 @@ class DialogWindow {
   // top-left corner to at when given.
   void SetClientSize(int width, int height, UINT dpi, const POINT* at = nullptr);
   void Destroy();
+  // Repaints the whole window and its controls, erasing first: after a new layout, a control
+  // that was moved or resized must not keep bits of its old drawing.
+  void RedrawAll();
 
   // Called once the window exists, to create the controls.
   virtual void OnCreate() = 0;

@@ -15,12 +15,10 @@ void ShowFailure(const std::string& message) noexcept {
     ReleaseCapture();
     Application& app = Application::Instance();
     const std::wstring text = Utf8ToWide(FailureText(message));
-    HWND previous = GetActiveWindow();
-    const auto disabled = app.DisableWindows(nullptr);
-    MessageBoxW(previous ? previous : app.Handle(), text.c_str(), app.Title().c_str(),
-                MB_OK | MB_ICONHAND);
-    Application::EnableWindows(disabled);
-    if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+    HWND active = GetActiveWindow();
+    HWND owner = active ? active : app.Handle();
+    const Application::SystemModal modal(owner);
+    MessageBoxW(owner, text.c_str(), app.Title().c_str(), MB_OK | MB_ICONHAND);
   } catch (...) {
     // Nothing more can be shown; the program goes on.
   }

@@ -48,8 +48,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   mainWindow.Bind(mainForm, hints);
 
   app.ShowMainWindow(StartupShowCommand());
-  const int code = app.Run();
-  // The key lives only in memory: wipe what the key field still holds.
-  cipherWindow.WipeKeyField();
-  return code;
+  // The key field is wiped when its dialog is destroyed with the main window.
+  return app.Run();
 }

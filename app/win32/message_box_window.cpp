@@ -24,6 +24,8 @@ constexpr int kButtonMinWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonTextMargin = 12;
 
+constexpr int kIconSize = 32;
+
 class MessageBoxWindow final : public DialogWindow {
  public:
   MessageBoxWindow(const std::string& text, MessageKind kind, MessageButtons buttons)
@@ -32,6 +34,7 @@ class MessageBoxWindow final : public DialogWindow {
         buttons_(ButtonsShown(buttons)),
         defaultButton_(DefaultButton(buttons)),
         cancelButton_(CancelButton(buttons)) {}
+  ~MessageBoxWindow() override { SetIconImage(nullptr); }
 
   int Show(HWND owner) {
     Create(owner);
@@ -53,18 +56,26 @@ class MessageBoxWindow final : public DialogWindow {
   static int IdOf(MessageButton b) { return kFirstButtonId + static_cast<int>(b); }
 
   void OnCreate() override {
-    const UINT dpi = DpiOf(GetActiveWindow());
     SetWindowTextW(Handle(), Utf8ToWide(KindCaption(kind_)).c_str());
-    font_.Reset(CreateMessageFont(dpi));
+    if (KindIconId(kind_)) icon_ = AddControl(L"STATIC", nullptr, SS_ICON | SS_REALSIZEIMAGE, -1);
+    label_ = AddControl(L"STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, -1);
+    for (const auto b : buttons_) {
+      const bool isDefault = defaultButton_ == b;
+      AddControl(L"BUTTON", Utf8ToWide(ButtonInfo(b).caption).c_str(),
+                 WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), IdOf(b));
+    }
+    if (defaultButton_)
+      SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(IdOf(*defaultButton_)), 0);
+    Layout(DpiOf(GetActiveWindow()));
+  }
 
-    int iconSize = 0;
-    HWND icon = nullptr;
-    if (const int iconId = KindIconId(kind_)) {
-      iconSize = GetSystemMetricsForDpi(SM_CXICON, dpi);
-      icon = AddControl(L"STATIC", nullptr, SS_ICON | SS_REALSIZEIMAGE, -1);
-      auto image = static_cast<HICON>(
-          LoadImageW(nullptr, MAKEINTRESOURCEW(iconId), IMAGE_ICON, iconSize, iconSize, LR_SHARED));
-      SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
+  // Sizes the font, the icon, the text block and the buttons for dpi, and the box around them.
+  void Layout(UINT dpi) {
+    font_.Reset(CreateMessageFont(dpi));
+    const int iconSize = icon_ ? Scale(kIconSize, dpi) : 0;
+    if (icon_) {
+      SetIconImage(static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(KindIconId(kind_)),
+                                                 IMAGE_ICON, iconSize, iconSize, 0)));
     }
 
     // The text: word-wrapped, at most half the screen wide.
@@ -91,11 +102,10 @@ class MessageBoxWindow final : public DialogWindow {
     const int textWidth = textRect.right - textRect.left;
     const int textHeight = textRect.bottom - textRect.top;
     const int contentHeight = std::max(iconSize, textHeight);
-    HWND label = AddControl(L"STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, -1);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    MoveWindow(label, textLeft, margin + (contentHeight - textHeight) / 2, textWidth, textHeight,
-               FALSE);
-    if (icon) MoveWindow(icon, margin, margin, iconSize, iconSize, FALSE);
+    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    MoveWindow(label_, textLeft, margin + (contentHeight - textHeight) / 2, textWidth, textHeight,
+               TRUE);
+    if (icon_) MoveWindow(icon_, margin, margin, iconSize, iconSize, TRUE);
 
     const int buttonWidth =
         std::max(Scale(kButtonMinWidth, dpi), widestCaption + 2 * Scale(kButtonTextMargin, dpi));
@@ -107,22 +117,23 @@ class MessageBoxWindow final : public DialogWindow {
     const int rowTop = margin + contentHeight + Scale(kTextButtonsGap, dpi);
     int left = (clientWidth - rowWidth) / 2;
     for (const auto b : buttons_) {
-      const bool isDefault = defaultButton_ == b;
-      HWND button =
-          AddControl(L"BUTTON", Utf8ToWide(ButtonInfo(b).caption).c_str(),
-                     WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), IdOf(b));
+      HWND button = GetDlgItem(Handle(), IdOf(b));
       SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-      MoveWindow(button, left, rowTop, buttonWidth, buttonHeight, FALSE);
+      MoveWindow(button, left, rowTop, buttonWidth, buttonHeight, TRUE);
       left += buttonWidth + gap;
     }
-    if (defaultButton_)
-      SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(IdOf(*defaultButton_)), 0);
-
-    const int clientHeight = rowTop + buttonHeight + margin;
-    SetClientSize(clientWidth, clientHeight, dpi);
+    SetClientSize(clientWidth, rowTop + buttonHeight + margin, dpi);
   }
 
-  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
+  // Shows image in the icon control, which does not own it, and frees the one shown before.
+  void SetIconImage(HICON image) {
+    if (icon_ && IsWindow(icon_))
+      SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
+    if (iconImage_) DestroyIcon(iconImage_);
+    iconImage_ = image;
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
     switch (message) {
       case WM_COMMAND: {
         handled = true;
@@ -143,6 +154,15 @@ class MessageBoxWindow final : public DialogWindow {
         handled = true;
         Finish(ResultCancel);
         return 0;
+      case WM_DPICHANGED: {  // moved to a monitor of another DPI
+        handled = true;
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        Layout(HIWORD(wParam));
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawAll();
+        return 0;
+      }
       default:
         return 0;
     }
@@ -159,6 +179,9 @@ class MessageBoxWindow final : public DialogWindow {
   std::optional<MessageButton> defaultButton_;
   std::optional<MessageButton> cancelButton_;
   GdiFont font_;
+  HWND icon_ = nullptr;
+  HICON iconImage_ = nullptr;
+  HWND label_ = nullptr;
   bool closed_ = false;
   int result_ = ResultCancel;
 };

@@ -46,6 +46,9 @@ void CipherWindow::OnCreate() {
   label2_ = AddControl(L"STATIC", L"鍵\u3000\uff1a", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1);
   edit1_ =
       AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, kEdit1Id, WS_EX_CLIENTEDGE);
+  // Any key of any length: without this the field stops taking typed or pasted text at the
+  // system's default limit, and a longer key would be cut silently into another one.
+  SendMessageW(edit1_, EM_LIMITTEXT, 0, 0);
   button1_ = AddControl(L"BUTTON", L"O.K.", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   checkBox1_ = AddControl(L"BUTTON", L"鍵を保存する （このプログラムが起動している間のみ）",
                           WS_TABSTOP | BS_AUTOCHECKBOX, kCheckBox1Id);
@@ -92,6 +95,10 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       handled = true;
       RequestClose();
       return 0;
+    case WM_DESTROY:
+      // The dialog goes with the main window at exit; its controls still exist here.
+      WipeKeyField();
+      return 0;
     case WM_DPICHANGED: {
       handled = true;
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -99,11 +106,16 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       const POINT at{suggested->left, suggested->top};
       SetClientSize(Scale(kClientWidth, HIWORD(wParam)), Scale(kClientHeight, HIWORD(wParam)),
                     HIWORD(wParam), &at);
+      RedrawAll();
       return 0;
     }
     default:
       return 0;
   }
+}
+
+bool CipherWindow::KeyTextEmpty() const {
+  return GetWindowTextLengthW(edit1_) == 0;
 }
 
 Text CipherWindow::KeyText() const {

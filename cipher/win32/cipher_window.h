@@ -21,6 +21,7 @@ class CipherWindow final : public DialogWindow, public ICipherView {
 
   // ICipherView
   Text KeyText() const override;
+  bool KeyTextEmpty() const override;
   void SetKeyText(TextView keyText) override;
   bool RememberChecked() const override;
   void SetRememberChecked(bool checked) override;

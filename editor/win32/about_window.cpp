@@ -66,6 +66,7 @@ INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
       Layout(HIWORD(wParam));
       SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      RedrawAll();
       return 0;
     }
     default:

@@ -47,6 +47,7 @@ std::optional<std::string> FileDialogs::Show(Remembered& dialog, bool save) {
   wchar_t previous[MAX_PATH];
   lstrcpynW(previous, dialog.path, MAX_PATH);
   BOOL confirmed = FALSE;
+  const Application::SystemModal modal(owner_);
   if (save) {
     ofn.Flags |= OFN_OVERWRITEPROMPT;
     const std::wstring extension = Utf8ToWide(kSaveDefaultExtension);

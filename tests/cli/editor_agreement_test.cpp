@@ -11,6 +11,7 @@
 #include "cli_process.h"
 #include "editor/text_file.h"
 #include "editor/text_reader.h"
+#include "tests/common/legacy_text.h"
 #include "tests/unit/cipher_fakes.h"
 
 namespace vellumo {
@@ -20,6 +21,7 @@ using testing::CipherRig;
 using testing::CliResult;
 using testing::EnterKey;
 using testing::FirstDifference;
+using testing::LegacyText;
 using testing::RunCli;
 using testing::ScratchDir;
 
@@ -62,23 +64,6 @@ Text AllNonZeroBytes() {
   for (int b = 1; b < 256; ++b)
     t += static_cast<char>(b);
   return t;
-}
-
-// The legacy form: LegacyMarker and the text, each byte XOR KeyXor XOR the key's next byte,
-// as hexadecimal pairs in lines of 32 pairs.
-Text LegacyText(TextView text, TextView key, bool upper) {
-  const Text plain = Text(LegacyMarker) + Text(text);
-  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  const std::uint8_t keyXor = KeyXor(key);
-  Text hex;
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    const auto b = static_cast<std::uint8_t>(static_cast<std::uint8_t>(plain[i]) ^ keyXor ^
-                                             static_cast<std::uint8_t>(key[i % key.size()]));
-    hex += digits[b >> 4];
-    hex += digits[b & 15];
-    if (i % 32 == 31) hex += "\r\n";
-  }
-  return hex + "\r\n";
 }
 
 TEST(CliEncrypt, GivesTheEditorsBytesAndDecryptsBack) {

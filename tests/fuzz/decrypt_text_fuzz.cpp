@@ -1,5 +1,6 @@
 // Decryption of arbitrary text in both encoded forms, through the codec and through TCipherForm,
 // checked against the straightforward walks; and round trips of the input through both forms.
+// The key varies with the input, in its bytes and its length.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,8 +10,9 @@
 #include "cipher/codec.h"
 #include "cipher/key.h"
 #include "fuzz_support.h"
-#include "platform/clock.h"
 #include "tests/common/cipher_reference.h"
+#include "tests/common/fixed_clock.h"
+#include "tests/common/legacy_text.h"
 
 namespace vellumo::fuzz {
 namespace {
@@ -18,27 +20,30 @@ namespace {
 using namespace vellumo::reference;
 
 // A double-byte character and a letter: KeyBytes entries 0xFF, KeyXor 0x73, and a legacy key
-// cycle of three bytes.
+// cycle of three bytes. The seed corpus is encoded under it.
 constexpr TextView kKey =
     "\x8c\xae"
     "Q";
 
-// The value every KeyBytes entry holds under kKey.
-std::uint8_t KeyBytesValue() {
-  static const std::uint8_t value = [] {
-    KeyBytesArray keyBytes;
-    DeriveKeyBytes(kKey, keyBytes);
-    return keyBytes.front();
-  }();
-  return value;
+// The key for an input: half the time kKey, so that the seeds decode; otherwise a key of a
+// length chosen by the input, often short and up to 300 bytes (the legacy form cycles over its
+// bytes, KeyBytes hold one entry per byte, an empty key passes texts through), of any bytes but
+// zero, which the key field cannot hold.
+Text KeyFor(Choices& choices) {
+  if (choices.Below(2) == 0) return Text(kKey);
+  const std::size_t length = choices.Below(4) == 0 ? choices.Below(301) : choices.Below(9);
+  Text key;
+  for (std::size_t i = 0; i < length; ++i)
+    key += static_cast<char>(1 + choices.Below(255));
+  return key;
 }
 
-class FixedClock final : public IClock {
- public:
-  std::uint32_t utcMilliseconds = 0;
-  std::uint32_t MillisecondsSinceMidnightUtc() override { return utcMilliseconds; }
-  LocalDateTime LocalNow() override { return {}; }
-};
+// The value every KeyBytes entry holds under a key that is not empty.
+std::uint8_t KeyBytesValue(TextView key) {
+  KeyBytesArray keyBytes;
+  DeriveKeyBytes(key, keyBytes);
+  return keyBytes.front();
+}
 
 class CountingBoxes final : public IMessageBoxes {
  public:
@@ -53,14 +58,16 @@ class CountingBoxes final : public IMessageBoxes {
   }
 };
 
-// A key dialog whose user types kKey and presses OK each time it is shown; or, with remember
+// A key dialog whose user types `typed` and presses OK each time it is shown; or, with remember
 // checked, one that is never shown.
 class TypingView final : public ICipherView {
  public:
   TCipherForm* form = nullptr;
+  Text typed;
   Text key;
   bool remember = false;
   Text KeyText() const override { return key; }
+  bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }
   bool RememberChecked() const override { return remember; }
   void SetRememberChecked(bool c) override { remember = c; }
@@ -69,7 +76,7 @@ class TypingView final : public ICipherView {
   void ShowModal() override {
     FUZZ_CHECK(!remember);
     form->FormShow();
-    key.assign(kKey);
+    key = typed;
     form->Button1Click();
   }
   void RequestClose() override {
@@ -104,37 +111,48 @@ void CheckCurrentForm(TextView in, std::uint8_t keyValue) {
   if (ok) FUZZ_CHECK(TextView(inPlace.data(), inPlaceCount) == expected);
 }
 
-void CheckLegacyForm(TextView in) {
-  Text expected;
-  const bool expectedOk = ReferenceDecodeLegacy(in, kKey, LegacyMarker, expected);
+void CheckLegacyForm(TextView in, TextView key) {
   Text out = "stale";
-  FUZZ_CHECK(DecodeLegacyText(in, kKey, out) == expectedOk);
+  if (key.empty()) {
+    FUZZ_CHECK(!DecodeLegacyText(in, key, out) && out.empty());
+    return;
+  }
+  Text expected;
+  const bool expectedOk = ReferenceDecodeLegacy(in, key, LegacyMarker, expected);
+  FUZZ_CHECK(DecodeLegacyText(in, key, out) == expectedOk);
   FUZZ_CHECK(out == expected);
 }
 
 // TCipherForm::DecryptText: the legacy form first, then the current one; a failure leaves an
-// empty output and exactly one error box; success shows nothing.
-void CheckDecryptText(TextView in, bool remember) {
-  FixedClock clock;
+// empty output and exactly one error box; success shows nothing. An empty key hands the input
+// back, after the empty-key warning when it was typed.
+void CheckDecryptText(TextView in, TextView key, bool remember) {
+  testing::FixedClock clock;
   CountingBoxes boxes;
   TypingView view;
   TCipherForm form(view, boxes, clock);
   view.form = &form;
+  view.typed.assign(key);
   view.remember = remember;
-  if (remember) view.key.assign(kKey);
+  if (remember) view.key.assign(key);
 
   Text expected;
   bool expectedOk = true;
-  if (!in.empty() && !ReferenceDecodeLegacy(in, kKey, LegacyMarker, expected)) {
-    expectedOk = ReferenceDecodeCurrent(in, KeyBytesValue(), expected);
+  int expectedBoxes = 0;
+  if (!in.empty() && key.empty()) {
+    expected.assign(in);
+    if (!remember) expectedBoxes = 1;  // the warning, answered with OK
+  } else if (!in.empty() && !ReferenceDecodeLegacy(in, key, LegacyMarker, expected)) {
+    expectedOk = ReferenceDecodeCurrent(in, KeyBytesValue(key), expected);
+    if (!expectedOk) expectedBoxes = 1;
   }
 
   Text out = "stale";
   const bool ok = form.DecryptText(in, out);
   FUZZ_CHECK(ok == expectedOk);
   FUZZ_CHECK(out == expected);
-  FUZZ_CHECK(boxes.shown == (ok ? 0 : 1));
-  if (!ok) FUZZ_CHECK(boxes.lastWasDecryptFailure);
+  FUZZ_CHECK(boxes.shown == expectedBoxes);
+  FUZZ_CHECK(boxes.lastWasDecryptFailure == !ok);
   // A key that is not remembered does not stay in the field.
   if (!remember) FUZZ_CHECK(view.key.empty());
 }
@@ -177,40 +195,36 @@ void CheckCurrentRoundTrip(TextView text, std::uint8_t keyValue, std::uint32_t s
   }
 }
 
-// A legacy text made of the input: the marker and the input as hexadecimal pairs under kKey, in
+// A legacy text made of the input: the marker and the input as hexadecimal pairs under a key, in
 // mixed case, with a CR and any one byte after some pairs; it decodes back to the whole input.
-void CheckLegacyRoundTrip(TextView text, Choices& choices) {
-  const std::uint8_t keyXor = KeyXor(kKey);
-  const Text plain = Text(LegacyMarker) + Text(text);
-  Text built;
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    const auto value = static_cast<std::uint8_t>(static_cast<std::uint8_t>(plain[i]) ^ keyXor ^
-                                                 static_cast<std::uint8_t>(kKey[i % kKey.size()]));
-    const char* digits = choices.Below(2) ? "0123456789ABCDEF" : "0123456789abcdef";
-    built += digits[value >> 4];
-    built += digits[value & 15];
+void CheckLegacyRoundTrip(TextView text, TextView key, Choices& choices) {
+  if (key.empty()) return;  // an empty key has no legacy form
+  const Text built = testing::BuildLegacyText(text, key, [&](std::size_t) {
+    testing::LegacyPair pair{choices.Below(2) == 0, ""};
     if (choices.Below(16) == 0) {
-      built += '\r';
-      built += static_cast<char>(choices.Below(256));
+      pair.after += '\r';
+      pair.after += static_cast<char>(choices.Below(256));
     }
-  }
+    return pair;
+  });
   const auto exact = ExactCopy(built);
   Text out;
-  FUZZ_CHECK(DecodeLegacyText(TextView(exact.data(), exact.size()), kKey, out));
+  FUZZ_CHECK(DecodeLegacyText(TextView(exact.data(), exact.size()), key, out));
   FUZZ_CHECK(out == text);
 }
 
 // TCipherForm's own round trip: EncryptText seeded by the clock, then DecryptText. An encoded
-// text that happens to read as a legacy text too would decrypt as that; it is left out.
-void CheckFormRoundTrip(TextView text, std::uint32_t milliseconds) {
-  FixedClock clock;
+// text that happens to read as a legacy text too would decrypt as that; it is left out. Under an
+// empty key both hand the text back.
+void CheckFormRoundTrip(TextView text, TextView key, std::uint32_t milliseconds) {
+  testing::FixedClock clock;
   clock.utcMilliseconds = milliseconds;
   CountingBoxes boxes;
   TypingView view;
   TCipherForm form(view, boxes, clock);
   view.form = &form;
   view.remember = true;
-  view.key.assign(kKey);
+  view.key.assign(key);
 
   Text encoded;
   FUZZ_CHECK(form.EncryptText(text, encoded));
@@ -218,12 +232,18 @@ void CheckFormRoundTrip(TextView text, std::uint32_t milliseconds) {
     FUZZ_CHECK(encoded.empty());
     return;
   }
-  FUZZ_CHECK(encoded == ReferenceEncode(text, KeyBytesValue(), milliseconds));
-  Text legacy;
-  if (UpToZero(text).empty() || ReferenceDecodeLegacy(encoded, kKey, LegacyMarker, legacy)) {
+  Text decrypted;
+  if (key.empty()) {
+    FUZZ_CHECK(encoded == text);
+    FUZZ_CHECK(form.DecryptText(encoded, decrypted) && decrypted == text);
+    FUZZ_CHECK(boxes.shown == 0);
     return;
   }
-  Text decrypted;
+  FUZZ_CHECK(encoded == ReferenceEncode(text, KeyBytesValue(key), milliseconds));
+  Text legacy;
+  if (UpToZero(text).empty() || ReferenceDecodeLegacy(encoded, key, LegacyMarker, legacy)) {
+    return;
+  }
   FUZZ_CHECK(form.DecryptText(encoded, decrypted));
   FUZZ_CHECK(decrypted == UpToZero(text));
   FUZZ_CHECK(boxes.shown == 0);
@@ -233,15 +253,16 @@ void Run(TextView in) {
   const std::uint64_t hash = HashOf(in);
   Choices choices(hash);
   const auto seed = static_cast<std::uint32_t>(hash >> 32);
+  const Text key = KeyFor(choices);
 
-  CheckCurrentForm(in, KeyBytesValue());
+  CheckCurrentForm(in, KeyBytesValue(kKey));
   CheckCurrentForm(in, static_cast<std::uint8_t>(hash));
-  CheckLegacyForm(in);
-  CheckDecryptText(in, /*remember=*/(hash & 1) != 0);
+  CheckLegacyForm(in, key);
+  CheckDecryptText(in, key, /*remember=*/(hash & 1) != 0);
 
   CheckCurrentRoundTrip(in, static_cast<std::uint8_t>(hash >> 8), seed, choices);
-  CheckLegacyRoundTrip(in, choices);
-  CheckFormRoundTrip(in, seed % 86400000u);
+  CheckLegacyRoundTrip(in, key, choices);
+  CheckFormRoundTrip(in, key, seed % 86400000u);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Fakes for the cipher's ports: a fixed clock, scripted message boxes and a scripted key dialog.
+// Fakes for the cipher's ports: scripted message boxes and a scripted key dialog (the fixed clock
+// is tests/common's).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,16 +12,9 @@
 #include "app/message_box.h"
 #include "cipher/cipher_form.h"
 #include "platform/clock.h"
+#include "tests/common/fixed_clock.h"
 
 namespace vellumo::testing {
-
-class FixedClock final : public IClock {
- public:
-  std::uint32_t utcMilliseconds = 0;
-  LocalDateTime local{2026, 12, 6, 20, 17, 0, 0};
-  std::uint32_t MillisecondsSinceMidnightUtc() override { return utcMilliseconds; }
-  LocalDateTime LocalNow() override { return local; }
-};
 
 // Records every box and answers from a queue (ResultOK when the queue is empty).
 class ScriptedBoxes final : public IMessageBoxes {
@@ -60,7 +54,13 @@ class ScriptedCipherView final : public ICipherView {
   std::vector<bool> rememberEnabledAtShow;
   std::deque<Script> scripts;
 
-  Text KeyText() const override { return key; }
+  // How many copies of the key the form took: each one is a copy it has to wipe.
+  mutable int keyTextCopies = 0;
+  Text KeyText() const override {
+    ++keyTextCopies;
+    return key;
+  }
+  bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }
   bool RememberChecked() const override { return remember; }
   void SetRememberChecked(bool c) override { remember = c; }

@@ -7,6 +7,7 @@
 
 #include "cipher/codec.h"
 #include "cipher_fakes.h"
+#include "tests/common/legacy_text.h"
 
 namespace vellumo {
 namespace {
@@ -257,6 +258,21 @@ TEST(KeyHygiene, TheFieldKeepsTheKeyOnlyWhileItIsRemembered) {
   }
 }
 
+TEST(KeyHygiene, ClosingTheDialogTakesNoCopyOfTheKey) {
+  // Only the derivation copies the key, and wipes its copy; the empty-key check on O.K. must not
+  // leave a copy of its own behind.
+  for (const char* key : {"secret", ""}) {
+    CipherRig rig;
+    rig.view.scripts.push_back([&](ScriptedCipherView& v) {
+      v.Type(key);
+      v.ClickOK();
+      EXPECT_EQ(v.keyTextCopies, 0) << "key \"" << key << "\"";
+    });
+    EXPECT_TRUE(rig.form.PrepareKey());
+    EXPECT_EQ(rig.view.keyTextCopies, 1) << "key \"" << key << "\": the derivation's";
+  }
+}
+
 TEST(EncryptText, TwoEncryptionsDifferButDecryptAlike) {
   CipherRig rig;
   rig.view.scripts.push_back([](ScriptedCipherView& v) {
@@ -345,15 +361,9 @@ TEST(EncryptText, RoundTripsRandomTextsKeysAndSeeds) {
 
 TEST(DecryptText, ReadsTheLegacyFormUnderTheKeyFieldText) {
   CipherRig rig;
-  Text legacy;
-  for (const char c : Text(LegacyMarker) + "Hi") {
-    const char* digits = "0123456789ABCDEF";
-    legacy += digits[static_cast<std::uint8_t>(c) >> 4];
-    legacy += digits[static_cast<std::uint8_t>(c) & 15];
-  }
   rig.view.scripts.push_back(EnterKey("k"));
   Text out;
-  EXPECT_TRUE(rig.form.DecryptText(legacy, out));
+  EXPECT_TRUE(rig.form.DecryptText(testing::LegacyText("Hi", "k"), out));
   EXPECT_EQ(out, "Hi");
   EXPECT_EQ(rig.view.key, "") << "the field is emptied only after the legacy attempt read it";
 }

@@ -9,9 +9,12 @@
 #include "cipher/key.h"
 #include "cipher/letters.h"
 #include "tests/common/cipher_reference.h"
+#include "tests/common/legacy_text.h"
 
 namespace vellumo {
 namespace {
+
+using testing::LegacyText;
 
 Text HexOf(TextView bytes, bool upper = false) {
   const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -152,29 +155,12 @@ TEST(DecodeText, KeepsADecodedZeroByte) {
   EXPECT_EQ(out, Text("\0\0", 2));
 }
 
-// A legacy text built from the rule: marker and text, each byte XOR KeyXor XOR the key's next byte,
-// written as two hexadecimal digits, lines of pairsPerLine pairs.
-Text MakeLegacy(TextView text, TextView key, bool upper, std::size_t pairsPerLine = 32) {
-  const Text plain = Text(LegacyMarker) + Text(text);
-  const std::uint8_t keyXor = KeyXor(key);
-  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  Text out;
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    if (i > 0 && i % pairsPerLine == 0) out += "\r\n";
-    const auto v = static_cast<std::uint8_t>(static_cast<std::uint8_t>(plain[i]) ^ keyXor ^
-                                             static_cast<std::uint8_t>(key[i % key.size()]));
-    out += digits[v >> 4];
-    out += digits[v & 15];
-  }
-  return out + "\r\n";
-}
-
 TEST(LegacyForm, DecodesUnderTheRightKeyInEitherCase) {
   const Text text = "\x93\xfa\x96\x7b\x8c\xea\r\nline two\r\n" + Text(1, '\0') + "z";
   for (const Text key : {"k", "\x8c\xae", "longer key text"}) {
     for (const bool upper : {true, false}) {
       Text out;
-      ASSERT_TRUE(DecodeLegacyText(MakeLegacy(text, key, upper), key, out)) << key << upper;
+      ASSERT_TRUE(DecodeLegacyText(LegacyText(text, key, upper), key, out)) << key << upper;
       EXPECT_EQ(out, text);
     }
   }
@@ -196,9 +182,9 @@ TEST(LegacyForm, IsRefused) {
     Text key;
   };
   const Case cases[] = {
-      {"wrong key", MakeLegacy(text, "right", true), "wrong"},
+      {"wrong key", LegacyText(text, "right", true), "wrong"},
       {"marker differs in case only", HexOf(caseOnly + "text"), "x"},
-      {"fewer than 64 decoded bytes", MakeLegacy("", "k", true).substr(0, 126), "k"},
+      {"fewer than 64 decoded bytes", LegacyText("", "k", true).substr(0, 126), "k"},
       {"current form", ":6h5\r\n", "k"},
       {"empty", "", "k"},
   };
@@ -242,7 +228,7 @@ TEST(LegacyForm, HexadecimalReadingOfPairs) {
 
 TEST(LegacyForm, UnderAWrongKeyReadsAsTheCurrentForm) {
   // Every hexadecimal digit is a letter of the alphabets, so the current form takes it.
-  const Text legacy = MakeLegacy("text", "right", false);
+  const Text legacy = LegacyText("text", "right", false);
   Text out;
   EXPECT_FALSE(DecodeLegacyText(legacy, "wrong", out));
   EXPECT_TRUE(DecodeText(legacy, 0x11, out));

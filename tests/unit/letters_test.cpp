@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cipher/key.h"
+#include "tests/common/cipher_reference.h"
 
 namespace vellumo {
 namespace {
@@ -68,6 +69,23 @@ TEST(EncodeByte, EveryByteUnderEveryAlphabetPairDecodesBack) {
   }
 }
 
+TEST(EncodeByte, EveryByteFromAnyStateDecodesBackAfterTwoDraws) {
+  for (int b = 0; b < 256; ++b) {
+    for (std::uint32_t seed = 0; seed < 64; ++seed) {
+      const std::uint32_t state = (seed * 2654435761u) ^ static_cast<std::uint32_t>(b);
+      Generator g(state);
+      const Text letters = EncodeByte(static_cast<std::uint8_t>(b), g);
+      ASSERT_EQ(letters.size(), 2u);
+      std::uint8_t out = 0;
+      ASSERT_TRUE(DecodePair(letters, out) && out == b) << b << " from " << state;
+      Generator twice(state);
+      twice.Draw(4);
+      twice.Draw(4);
+      ASSERT_EQ(g.State(), twice.State()) << b << " from " << state;
+    }
+  }
+}
+
 TEST(EncodeByte, ProducesEachOfTheSixteenPairsOfAByte) {
   std::set<Text> pairs;
   for (std::uint32_t seed = 0; seed < 4096; ++seed) {
@@ -103,17 +121,38 @@ TEST(DecodePair, Table) {
   }
 }
 
-TEST(DecodePair, ValueOfEveryCode) {
+// Every code and every pair of codes (65,536) against the step-by-step reference: the value of a
+// letter, and the byte of a pair or its refusal (which leaves 0).
+TEST(DecodePair, EveryPairAgreesWithTheReference) {
   for (int c = 0; c < 256; ++c) {
-    const auto v = LetterValue(static_cast<unsigned char>(c));
-    if (c < 47 || c > 126) {
-      EXPECT_EQ(v, kNoValue) << c;
-    } else if (c >= 111) {
-      EXPECT_EQ(v, 255 - (c - 111)) << c;  // 255 down to 240
-    } else {
-      EXPECT_LT(v, 16) << c;
+    const int expected = reference::ReferenceLetterValue(static_cast<unsigned char>(c));
+    EXPECT_EQ(LetterValue(static_cast<unsigned char>(c)), expected < 0 ? kNoValue : expected) << c;
+  }
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      std::uint8_t expected = 0;
+      const bool expectedOk = reference::ReferenceDecodePair(
+          static_cast<unsigned char>(first), static_cast<unsigned char>(second), expected);
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      std::uint8_t b = 0xA5;
+      ASSERT_EQ(DecodePair(TextView(pair, 2), b), expectedOk) << first << "," << second;
+      ASSERT_EQ(b, expected) << first << "," << second;
     }
   }
+}
+
+// A pair cut short by the end of the text: the missing second letter counts as a zero byte, which
+// is no letter.
+TEST(DecodePair, MissingSecondLetterIsRefused) {
+  for (int first = 0; first < 256; ++first) {
+    const char one = static_cast<char>(first);
+    std::uint8_t b = 0xA5;
+    EXPECT_FALSE(DecodePair(TextView(&one, 1), b)) << first;
+    EXPECT_EQ(b, 0) << first;
+  }
+  std::uint8_t b = 0xA5;
+  EXPECT_FALSE(DecodePair(TextView(), b));
+  EXPECT_EQ(b, 0);
 }
 
 TEST(KeyDerivation, Table) {

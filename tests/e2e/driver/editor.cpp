@@ -187,6 +187,19 @@ std::optional<std::string> DecodeLetters(std::string_view encoded, unsigned char
   return bytes;
 }
 
+std::string EncodeLetters(std::wstring_view plain, std::wstring_view key) {
+  const std::string bytes = Cp932(plain);
+  const unsigned char keyByte = KeyByteOf(key);
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i > 0 && i % 64 == 0) out += "\r\n";
+    const auto value = static_cast<unsigned char>(static_cast<unsigned char>(bytes[i]) ^ keyByte);
+    out += static_cast<char>(63 + (value >> 4));
+    out += static_cast<char>(63 + (value & 15));
+  }
+  return out + "\r\n";
+}
+
 void CheckEncrypted(const std::optional<std::string>& encoded, std::wstring_view plain,
                     std::wstring_view key, std::string_view what, Where where) {
   const std::string name(what);

@@ -133,6 +133,10 @@ unsigned char KeyByteOf(std::wstring_view key);
 // `problem`.
 std::optional<std::string> DecodeLetters(std::string_view encoded, unsigned char keyByte,
                                          std::string* problem = nullptr);
+// The encrypted form of `plain` (as code page 932 bytes) under `key`, as the program writes it
+// but in the letters of one alphabet (codes 63 to 78), which the program reads like any other:
+// for files and clipboard texts that the program is to decrypt.
+std::string EncodeLetters(std::wstring_view plain, std::wstring_view key);
 // Checks that `encoded` is the encrypted form of `plain` (as code page 932 bytes) under `key`.
 void CheckEncrypted(const std::optional<std::string>& encoded, std::wstring_view plain,
                     std::wstring_view key, std::string_view what, Where where = Where::current());

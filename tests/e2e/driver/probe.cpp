@@ -68,7 +68,7 @@ class Hook {
 };
 
 // Asks the probe inside `window`'s process and hands back its answer.
-std::unique_ptr<ProbeAnswer> Ask(HWND window, ProbeQuery query) {
+std::unique_ptr<ProbeAnswer> Ask(HWND window, LPARAM query) {
   static const UINT message = RegisterWindowMessageW(kProbeMessage);
   Mapping answer;
   answer.Clear();
@@ -80,10 +80,7 @@ std::unique_ptr<ProbeAnswer> Ask(HWND window, ProbeQuery query) {
   return std::make_unique<ProbeAnswer>(*answer);
 }
 
-}  // namespace
-
-ProbeResult Probe(HWND window) {
-  const auto answer = Ask(window, kProbeFont);
+ProbeResult ResultOf(const ProbeAnswer* answer) {
   ProbeResult result;
   const LOGFONTW& font = answer->logFont;
   result.font = FontInfo{
@@ -92,6 +89,57 @@ ProbeResult Probe(HWND window) {
   result.windowDpi = answer->windowDpi;
   result.awareness = answer->awareness;
   return result;
+}
+
+}  // namespace
+
+ProbeResult Probe(HWND window) {
+  return ResultOf(Ask(window, kProbeFont).get());
+}
+
+ProbeResult ProbeAfterDpiChange(HWND window, UINT dpi) {
+  return ResultOf(Ask(window, ProbeQueryWith(kProbeDpiChanged, dpi)).get());
+}
+
+DestroyWatch::DestroyWatch(HWND window) {
+  const std::wstring name = kProbeWatchMemoryPrefix + std::to_wstring(GetCurrentProcessId());
+  mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                sizeof(ProbeDestroyWatch), name.c_str());
+  if (!mapping_) Abort("cannot create the probe's shared memory for a watch");
+  view_ = MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(ProbeDestroyWatch));
+  if (!view_) {
+    CloseHandle(mapping_);
+    Abort("cannot map the probe's shared memory for a watch");
+  }
+  std::memset(view_, 0, sizeof(ProbeDestroyWatch));
+  HMODULE module = nullptr;
+  HOOKPROC proc = ProbeHook(module);
+  hook_ =
+      SetWindowsHookExW(WH_CALLWNDPROC, proc, module, GetWindowThreadProcessId(window, nullptr));
+  if (!hook_) {
+    UnmapViewOfFile(view_);
+    CloseHandle(mapping_);
+    Abort("cannot hook the window (error " + std::to_string(GetLastError()) + ")");
+  }
+  static const UINT message = RegisterWindowMessageW(kProbeMessage);
+  Send(window, message, GetCurrentProcessId(), kProbeWatchDestroy);
+  if (static_cast<const ProbeDestroyWatch*>(view_)->armed != 1) {
+    Abort("the probe does not watch the window");
+  }
+}
+
+DestroyWatch::~DestroyWatch() {
+  UnhookWindowsHookEx(hook_);
+  UnmapViewOfFile(view_);
+  CloseHandle(mapping_);
+}
+
+std::optional<int> DestroyWatch::TextLengthAtDestroy() const {
+  const auto* watch = static_cast<const ProbeDestroyWatch*>(view_);
+  if (InterlockedCompareExchange(const_cast<LONG*>(&watch->destroyed), 0, 0) != 1) {
+    return std::nullopt;
+  }
+  return static_cast<int>(watch->textLength);
 }
 
 std::vector<MenuItem> MenuOf(HWND window) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,26 @@ struct ProbeResult {
 
 // Asks the probe about `window`. Ends the scenario when the probe cannot be loaded.
 ProbeResult Probe(HWND window);
+// Delivers WM_DPICHANGED for `dpi` to `window` from inside the program, as a move to a monitor of
+// that DPI would, then asks the probe about it as Probe does.
+ProbeResult ProbeAfterDpiChange(HWND window, UINT dpi);
+
+// Watches a window of the program under test from inside it until the window is destroyed, and
+// tells what length its text had then. Keep the watch alive until the program has ended.
+class DestroyWatch {
+ public:
+  explicit DestroyWatch(HWND window);
+  ~DestroyWatch();
+  DestroyWatch(const DestroyWatch&) = delete;
+  DestroyWatch& operator=(const DestroyWatch&) = delete;
+  // The text length at WM_DESTROY; nothing while the window has not been destroyed.
+  std::optional<int> TextLengthAtDestroy() const;
+
+ private:
+  HANDLE mapping_ = nullptr;
+  void* view_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
 inline FontInfo FontOf(HWND window) {
   return Probe(window).font;
 }

@@ -50,7 +50,59 @@ void DescribeMenu(HMENU menu, LONG depth, vellumo::e2e::ProbeAnswer* answer) {
   }
 }
 
+// Sends WM_DPICHANGED from inside the program, with the window's frame scaled from its DPI to
+// dpi as the suggested rectangle (the system passes it by pointer, which only works in-process).
+void DeliverDpiChange(HWND window, UINT dpi) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int old = static_cast<int>(GetDpiForWindow(window));
+  const int now = static_cast<int>(dpi);
+  RECT suggested{frame.left, frame.top, frame.left + MulDiv(frame.right - frame.left, now, old),
+                 frame.top + MulDiv(frame.bottom - frame.top, now, old)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// The window watched for its destruction, and where its text length goes then.
+HWND watched = nullptr;
+std::wstring watchMemory;
+
+template <class F>
+void WithWatchMemory(F&& f) {
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, watchMemory.c_str());
+  if (!mapping) return;
+  if (auto* watch = static_cast<vellumo::e2e::ProbeDestroyWatch*>(
+          MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(vellumo::e2e::ProbeDestroyWatch)))) {
+    f(*watch);
+    UnmapViewOfFile(watch);
+  }
+  CloseHandle(mapping);
+}
+
+void Watch(HWND window, DWORD driverProcessId) {
+  watched = window;
+  watchMemory =
+      std::wstring(vellumo::e2e::kProbeWatchMemoryPrefix) + std::to_wstring(driverProcessId);
+  WithWatchMemory(
+      [](vellumo::e2e::ProbeDestroyWatch& watch) { InterlockedExchange(&watch.armed, 1); });
+}
+
+void Destroyed(HWND window) {
+  WithWatchMemory([&](vellumo::e2e::ProbeDestroyWatch& watch) {
+    watch.textLength = GetWindowTextLengthW(window);
+    InterlockedExchange(&watch.destroyed, 1);
+  });
+  watched = nullptr;
+}
+
 void Answer(HWND window, DWORD driverProcessId, LPARAM query) {
+  if ((query & 0xFF) == vellumo::e2e::kProbeWatchDestroy) {
+    Watch(window, driverProcessId);
+    return;
+  }
+  if ((query & 0xFF) == vellumo::e2e::kProbeDpiChanged) {
+    DeliverDpiChange(window, static_cast<UINT>(query >> 8));
+    query = vellumo::e2e::kProbeFont;
+  }
   const std::wstring name =
       std::wstring(vellumo::e2e::kProbeMemoryPrefix) + std::to_wstring(driverProcessId);
   HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
@@ -82,6 +134,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (call->message == query) {
       Answer(call->hwnd, static_cast<DWORD>(call->wParam), call->lParam);
+    } else if (call->message == WM_DESTROY && call->hwnd == watched) {
+      Destroyed(call->hwnd);
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

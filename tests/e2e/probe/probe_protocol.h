@@ -13,7 +13,28 @@ inline constexpr wchar_t kProbeMessage[] = L"VellumoE2EProbeQuery";
 inline constexpr wchar_t kProbeMemoryPrefix[] = L"Local\\VellumoE2EProbe.";
 inline constexpr char kProbeHookName[] = "ProbeCallWndProc";
 
-enum ProbeQuery : LPARAM { kProbeFont = 0, kProbeMenu = 1 };
+enum ProbeQuery : LPARAM {
+  kProbeFont = 0,
+  kProbeMenu = 1,
+  // Delivers WM_DPICHANGED to the window, as a move to a monitor of another DPI does; the new DPI
+  // is the query's argument (ProbeQueryWith). Answers like kProbeFont afterwards.
+  kProbeDpiChanged = 2,
+  // Watches the window until it is destroyed: its text length at WM_DESTROY goes to the
+  // ProbeDestroyWatch memory (kProbeWatchMemoryPrefix and the driver's process ID).
+  kProbeWatchDestroy = 3,
+};
+
+// A query with an argument: the query in the low 8 bits, the argument above them.
+inline constexpr LPARAM ProbeQueryWith(ProbeQuery query, LPARAM argument) {
+  return query | (argument << 8);
+}
+
+inline constexpr wchar_t kProbeWatchMemoryPrefix[] = L"Local\\VellumoE2EProbeWatch.";
+struct ProbeDestroyWatch {
+  LONG armed;       // 1 once the probe watches the window
+  LONG textLength;  // the window's text length at WM_DESTROY
+  LONG destroyed;   // set to 1 last, once WM_DESTROY reached the window
+};
 
 // One entry of a menu, depth first: the menu bar's heads have depth 0, their items depth 1.
 struct ProbeMenuItem {
