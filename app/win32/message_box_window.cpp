@@ -60,7 +60,7 @@ class MessageBoxWindow final : public DialogWindow {
     int iconSize = 0;
     HWND icon = nullptr;
     if (const int iconId = KindIconId(kind_)) {
-      iconSize = GetSystemMetricsForDpi(SM_CXICON, dpi);
+      iconSize = SystemMetricForDpi(SM_CXICON, dpi);
       icon = AddControl(L"STATIC", nullptr, SS_ICON | SS_REALSIZEIMAGE, -1);
       auto image = static_cast<HICON>(
           LoadImageW(nullptr, MAKEINTRESOURCEW(iconId), IMAGE_ICON, iconSize, iconSize, LR_SHARED));
