@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vellumo needs on Debian 12, when it is missing:
 # the mingw-w64 cross compiler, 64-bit Wine, a virtual X display, a Japanese font and locale,
-# clang's libFuzzer runtime, and the screenshot tools. Safe to run again; does nothing when all
+# clang's libFuzzer runtime, the screenshot tools, and Python for writing the download's zip. Safe to run again; does nothing when all
 # is there.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
   wine64 xvfb x11-utils xdotool imagemagick
   fonts-ipafont-gothic locales
   clang-14 libclang-rt-14-dev
+  python3 git
 )
 
 missing=()
