@@ -96,7 +96,7 @@ struct FakeApi {
 using Lookup = DpiLookup<FakeApi>;
 
 // Which per-monitor functions the system has, by name.
-Lookup::Resolve SystemWith(std::map<std::string, void*> functions) {
+Lookup::Resolve SystemWith(const std::map<std::string, void*>& functions) {
   return [functions](const char* name) -> void* {
     const auto it = functions.find(name);
     return it == functions.end() ? nullptr : it->second;
