@@ -58,8 +58,18 @@ void TMainForm::FormActivate(Sender sender) {
     FileNew(sender);
     return;
   }
-  SetLocation(argument);
-  const bool encrypted = IsEncryptedExtension(PathExtension(argument));
+  OpenAsAtStartup(argument);
+}
+
+void TMainForm::FilesDropped(const std::vector<std::string>& paths, Sender) {
+  if (paths.empty() || paths.front().empty()) return;
+  activated_ = true;
+  OpenAsAtStartup(paths.front());
+}
+
+void TMainForm::OpenAsAtStartup(const std::string& path) {
+  SetLocation(path);
+  const bool encrypted = IsEncryptedExtension(PathExtension(path));
   Text text;
   FileOpenDo(text);
   if (encrypted) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cipher/cipher_form.h"
 #include "cipher/text.h"
@@ -53,6 +54,10 @@ class TMainForm {
   // The first activation: opens the file named by the first command-line argument (decrypting a
   // ".qzv" one) or starts a new document. Later activations do nothing.
   void FormActivate(Sender sender = nullptr);
+  // Files dropped on the window (paths in UTF-8): the first is opened as the start-up open opens
+  // the command line's file; the others are ignored. Before the first activation, the dropped
+  // file takes the place of the start-up open.
+  void FilesDropped(const std::vector<std::string>& paths, Sender sender = nullptr);
 
   // File commands.
   void FileNew(Sender sender = nullptr);
@@ -88,6 +93,9 @@ class TMainForm {
 
  private:
   void SetLocation(const std::string& path);
+  // The start-up open of a path: read, decrypted when its extension is ".qzv" (a cancelled key
+  // request leaves the text as read), put into the edit area.
+  void OpenAsAtStartup(const std::string& path);
   std::string DocumentPath() const { return CurrentDir + CurrentFileName; }
   // Puts a text into the edit area, up to its first zero byte, unless it already holds it.
   void PutText(TextView text);

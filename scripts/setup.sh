@@ -14,6 +14,8 @@ packages=(
   wine64 xvfb x11-utils xdotool imagemagick fonts-ipafont-gothic locales
   # preset fuzz: clang++ (package clang) and the libFuzzer runtime
   clang libclang-rt-14-dev
+  # the download: the zip writer (package/write_zip.py) and the reproducibility check's clones
+  python3 git
 )
 
 missing=()

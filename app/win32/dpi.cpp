@@ -2,8 +2,50 @@
 
 #include <array>
 
+#include "app/dpi_lookup.h"
+
 namespace vellumo::win32 {
 namespace {
+
+// The Windows side of the DPI lookup: its types and the classic calls of every supported system.
+struct Win32DpiApi {
+  using Window = HWND;
+  using Rect = RECT;
+  using Metrics = NONCLIENTMETRICSW;
+  using DpiForWindowFn = UINT(WINAPI*)(HWND);
+  using DpiForSystemFn = UINT(WINAPI*)();
+  using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  using MetricForDpiFn = int(WINAPI*)(int, UINT);
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static constexpr UINT kNonClientMetricsAction = SPI_GETNONCLIENTMETRICS;
+
+  unsigned ScreenDpi() const {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 0;
+  }
+  Metrics EmptyMetrics() const {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    return metrics;
+  }
+  bool ClassicMetrics(Metrics& metrics) const {
+    return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  }
+  int ClassicSystemMetric(int index) const { return GetSystemMetrics(index); }
+  bool ClassicAdjust(Rect& rect, std::uint32_t style, bool menu, std::uint32_t exStyle) const {
+    return AdjustWindowRectEx(&rect, style, menu, exStyle);
+  }
+};
+
+// Looked up once, from user32.dll, which the program imports and so is always loaded.
+const DpiLookup<Win32DpiApi>& Lookup() {
+  static const DpiLookup<Win32DpiApi> lookup(Win32DpiApi{}, [](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
+  });
+  return lookup;
+}
 
 int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -35,8 +77,11 @@ void PlaceOnMonitor(HWND hwnd, const RECT& monitor, int topShare) {
 }  // namespace
 
 UINT DpiOf(HWND hwnd) {
-  const UINT dpi = hwnd ? GetDpiForWindow(hwnd) : GetDpiForSystem();
-  return dpi ? dpi : kDesignDpi;
+  return Lookup().WindowDpi(hwnd);
+}
+
+bool PerMonitorDpi() {
+  return Lookup().PerMonitor();
 }
 
 const std::wstring& GothicFaceName() {
@@ -73,12 +118,11 @@ HFONT CreateGothicFont(int designHeight, UINT dpi, bool bold) {
 }
 
 NONCLIENTMETRICSW NonClientMetrics(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  }
-  return metrics;
+  return Lookup().NonClientMetrics(dpi);
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+  return Lookup().SystemMetric(index, dpi);
 }
 
 HFONT CreateMessageFont(UINT dpi) {
@@ -108,9 +152,7 @@ RECT ActiveMonitorRect(HWND fallback) {
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu,
                         UINT dpi) {
   RECT r{0, 0, clientWidth, clientHeight};
-  if (!AdjustWindowRectExForDpi(&r, style, menu, exStyle, dpi)) {
-    AdjustWindowRectEx(&r, style, menu, exStyle);
-  }
+  Lookup().AdjustWindowRect(r, style, menu, exStyle, dpi);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

@@ -1,6 +1,7 @@
 // Layout helpers for windows designed at 96 dots per inch: scaling by the window's DPI, the
 // Japanese Gothic font (with a stand-in where the designed one is missing), and the placement of
-// fixed-position windows on the monitor of the active window.
+// fixed-position windows on the monitor of the active window. The per-monitor DPI calls are
+// looked up at run time (Windows 10 version 1607 on); before, everything is at the system DPI.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,8 @@ inline constexpr UINT kDesignDpi = 96;
 
 // The DPI of a window (or of the system when the window is null).
 UINT DpiOf(HWND hwnd);
+// Whether this system gives windows a DPI of their own (GetDpiForWindow is there).
+bool PerMonitorDpi();
 
 // A design measure (pixels at 96 DPI) at the given DPI.
 inline int Scale(int designPixels, UINT dpi) {
@@ -30,6 +33,8 @@ HFONT CreateNamedFont(const wchar_t* face, int designHeight, UINT dpi, bool bold
 
 // The system's non-client metrics (caption, menu, status and message fonts) at dpi.
 NONCLIENTMETRICSW NonClientMetrics(UINT dpi);
+// One of the system's metrics (an SM_ index of GetSystemMetrics) at dpi.
+int SystemMetricForDpi(int index, UINT dpi);
 // The system's message-box font at dpi.
 HFONT CreateMessageFont(UINT dpi);
 

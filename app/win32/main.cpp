@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include "app/app_title.h"
 #include "app/win32/application.h"
@@ -21,9 +22,27 @@
 #include "platform/file_system.h"
 #include "platform/win32/unicode.h"
 
+namespace {
+
+// OLE on the program's one thread, for files dragged onto the main window; ends after every
+// window is gone.
+struct OleSession {
+  const HRESULT result = OleInitialize(nullptr);
+  OleSession() = default;
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  ~OleSession() {
+    if (SUCCEEDED(result)) OleUninitialize();
+  }
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace vellumo;
   using namespace vellumo::win32;
+
+  const OleSession ole;
 
   INITCOMMONCONTROLSEX controls{sizeof(controls),
                                 ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};

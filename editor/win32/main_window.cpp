@@ -15,6 +15,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TMainForm";
 constexpr UINT kFormActivateMessage = WM_APP + 1;
+constexpr UINT kFilesDroppedMessage = WM_APP + 2;
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT_PTR kHideTimer = 2;
 
@@ -84,7 +85,25 @@ void MainWindow::Bind(TMainForm& form, THintState& hints) {
   speedBar_ = std::make_unique<SpeedBar>(hwnd_, std::move(buttons));
   BuildMenu();
   ApplyDpi(DpiOf(hwnd_));
+  // The drop only takes the paths: the file is opened (perhaps asking for the key) after the
+  // dragging program has been let go.
+  dropTarget_ = std::make_unique<DropTarget>(hwnd_, [this](std::vector<std::wstring> paths) {
+    droppedFiles_.clear();
+    for (const std::wstring& path : paths)
+      droppedFiles_.push_back(WideToUtf8(path));
+    PostMessageW(hwnd_, kFilesDroppedMessage, 0, 0);
+  });
   form.FormCreate(this);
+}
+
+void MainWindow::OpenDroppedFiles() {
+  std::vector<std::string> paths = std::move(droppedFiles_);
+  droppedFiles_.clear();
+  // Refused while a modal window is up, also when one came up after the drop.
+  if (paths.empty() || !form_ || !IsWindowEnabled(hwnd_)) return;
+  Act(tracker_.Cancel());
+  SetForegroundWindow(hwnd_);
+  Guard([&] { form_->FilesDropped(paths, this); });
 }
 
 void MainWindow::BuildMenu() {
@@ -292,6 +311,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFormActivateMessage:
       if (form_) form_->FormActivate(this);
       return 0;
+    case kFilesDroppedMessage:
+      OpenDroppedFiles();
+      return 0;
     case WM_SETFOCUS:
       SetFocus(memo_->Handle());
       return 0;
@@ -349,6 +371,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
+      dropTarget_.reset();  // unregistered while the window still exists
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:

@@ -1,11 +1,13 @@
 // The main window TMainForm: frame, menu bar, tool bar, edit area and status line; the routing of
 // its commands and shortcuts to the portable TMainForm; the status-line hints and the tool bar's
-// tooltips.
+// tooltips; files dropped on it.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/win32/dpi.h"
 #include "editor/commands.h"
@@ -13,6 +15,7 @@
 #include "editor/main_form.h"
 #include "editor/main_window.h"
 #include "editor/tooltip.h"
+#include "editor/win32/drop_target.h"
 #include "editor/win32/memo.h"
 #include "editor/win32/speed_bar.h"
 #include "editor/win32/tooltip_window.h"
@@ -30,8 +33,8 @@ class MainWindow final : public IMainWindow {
   HWND Handle() const { return hwnd_; }
   Memo& Memo1() { return *memo_; }
 
-  // Connects the commands: the menu bar, the tool bar, the shortcuts and the hints now run
-  // form's handlers. Runs the form's creation handler.
+  // Connects the commands: the menu bar, the tool bar, the shortcuts, the hints and files dropped
+  // on the window now run form's handlers. Runs the form's creation handler.
   void Bind(TMainForm& form, THintState& hints);
 
   // IMainWindow
@@ -60,6 +63,8 @@ class MainWindow final : public IMainWindow {
   // handled, when there is one.
   void Act(const TooltipAction& action, std::optional<POINT> pointer = std::nullopt);
   void ShowTimerFired(std::optional<POINT> pointer = std::nullopt);
+  // Opens what was dropped, once the drop has returned to the program that dragged it.
+  void OpenDroppedFiles();
 
   HWND hwnd_ = nullptr;
   HMENU menu_ = nullptr;
@@ -68,6 +73,8 @@ class MainWindow final : public IMainWindow {
   HWND statusLine_ = nullptr;
   TooltipWindow tooltip_;
   TooltipTracker tracker_;
+  std::unique_ptr<DropTarget> dropTarget_;
+  std::vector<std::string> droppedFiles_;  // paths of the last drop, not yet opened
   TMainForm* form_ = nullptr;
   THintState* hints_ = nullptr;
   UINT dpi_ = kDesignDpi;

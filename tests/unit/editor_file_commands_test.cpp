@@ -1,6 +1,6 @@
-// The file commands and the start-up open: what location, caption, edit area and the files on
-// disk hold after success, a cancelled dialog, a cancelled key request, text that does not decode
-// and a file failure.
+// The file commands, the start-up open and files dropped on the window: what location, caption,
+// edit area and the files on disk hold after success, a cancelled dialog, a cancelled key
+// request, text that does not decode and a file failure.
 #include <gtest/gtest.h>
 
 #include "editor/document_path.h"
@@ -377,6 +377,79 @@ TEST(FormActivate, BareNameMakesTheNextSaveAskForAName) {
   rig.dialogs.saveAnswers.push_back(std::nullopt);
   rig.form.FileSaveNormal();
   EXPECT_EQ(rig.dialogs.savePresets, std::vector<std::string>{"memo.txt"});
+}
+
+// A dropped file is opened exactly as the start-up open opens the command line's: the same
+// location, caption, edit area, key requests, messages and failures, case by case.
+TEST(FilesDropped, OpenTheFirstFileAsTheStartUpOpenDoes) {
+  const Text encoded = Encrypted("plain\r\n", "key");
+  struct Case {
+    const char* what;
+    std::string path;
+    std::optional<Text> file;  // none: missing
+    std::vector<ScriptedCipherView::Script> keyDialog;
+  };
+  const Case cases[] = {
+      {"decrypted", "C:\\a\\b.qzv", encoded, {EnterKey("key")}},
+      {"upper-case extension", "C:\\a\\b.QZV", encoded, {EnterKey("key")}},
+      {"key request cancelled: the text as read", "C:\\a\\b.qzv", encoded, {CancelDialog()}},
+      {"does not decode: empty, with the message", "C:\\a\\b.qzv", "plain\r\n", {EnterKey("key")}},
+      {"not .qzv: as read", "C:\\a\\b.qzv.txt", encoded, {}},
+      {"missing file", "C:\\a\\gone.qzv", std::nullopt, {}},
+  };
+  for (const Case& c : cases) {
+    MainFormRig started("vellumo.exe \"" + c.path + "\"");
+    MainFormRig dropped;
+    int failures[2];
+    int i = 0;
+    for (MainFormRig* rig : {&started, &dropped}) {
+      rig->memo.text = "typed\r\n";
+      if (c.file) rig->WriteFile(c.path, *c.file);
+      for (const auto& script : c.keyDialog)
+        rig->cipher.view.scripts.push_back(script);
+      failures[i++] = InOutErrorOf([&] {
+        if (rig == &started) {
+          rig->form.FormActivate();
+        } else {
+          rig->form.FilesDropped({c.path, "C:\\other.txt"});
+        }
+      });
+    }
+    EXPECT_EQ(failures[1], failures[0]) << c.what;
+    ExpectLocation(dropped, started.form.CurrentDir, started.form.CurrentFileName);
+    EXPECT_EQ(dropped.window.caption, started.window.caption) << c.what;
+    EXPECT_EQ(dropped.memo.text, started.memo.text) << c.what;
+    EXPECT_EQ(dropped.cipher.view.captionsShown, started.cipher.view.captionsShown) << c.what;
+    EXPECT_EQ(dropped.cipher.boxes.shown.size(), started.cipher.boxes.shown.size()) << c.what;
+  }
+}
+
+TEST(FilesDropped, TakesTheFirstOfSeveralAndIgnoresNone) {
+  MainFormRig rig;
+  rig.form.FormActivate();
+  rig.memo.text = "typed\r\n";
+  rig.form.FilesDropped({});
+  EXPECT_EQ(rig.memo.text, "typed\r\n") << "nothing dropped, nothing opened";
+
+  rig.WriteFile("D:\\first.txt", "first\r\n");
+  rig.WriteFile("D:\\second.txt", "second\r\n");
+  rig.form.FilesDropped({"D:\\first.txt", "D:\\second.txt"});
+  ExpectLocation(rig, "D:\\", "first.txt");
+  EXPECT_EQ(rig.memo.text, "first\r\n");
+  EXPECT_EQ(rig.window.caption, "Vellumo - first.txt");
+}
+
+// A window shown without activation can take a drop before its first activation: the dropped
+// file then stays, and the activation opens nothing over it.
+TEST(FilesDropped, BeforeTheFirstActivationTakesThePlaceOfTheStartUpOpen) {
+  MainFormRig rig("vellumo.exe C:\\docs\\argument.txt");
+  rig.WriteFile("C:\\docs\\argument.txt", "argument\r\n");
+  rig.WriteFile("D:\\dropped.txt", "dropped\r\n");
+  rig.form.FilesDropped({"D:\\dropped.txt"});
+  rig.form.FormActivate();
+  ExpectLocation(rig, "D:\\", "dropped.txt");
+  EXPECT_EQ(rig.memo.text, "dropped\r\n");
+  EXPECT_EQ(rig.window.caption, "Vellumo - dropped.txt");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "tests/e2e/driver/clipboard.h"
 #include "tests/e2e/driver/cp932.h"
+#include "tests/e2e/driver/drag.h"
 #include "tests/e2e/driver/editor.h"
 #include "tests/e2e/driver/files.h"
 #include "tests/e2e/driver/input.h"
