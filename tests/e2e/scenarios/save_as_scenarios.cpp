@@ -56,10 +56,11 @@ E2E_SCENARIO(save_as_asks_before_replacing_a_file, "") {
   Editor editor = StartOnNewDocument();
   TypeText(editor.memo, text);
   WaitText(editor.memo, text);
-  const std::wstring caption = TextOf(editor.main);
   bool first = true;
   for (const auto& c : cases) {
     const std::string what = c.name;
+    // A new document's caption holds the minute it was made: read it again for every case.
+    const std::wstring caption = TextOf(editor.main);
     WriteFileBytes(path, "old contents\r\n");
     HWND dialog = WaitSaveDialog(editor, c.command);
     Confirm(dialog, path);
