@@ -385,8 +385,8 @@ class FaultyFileSystem final : public IFileSystem {
 // C:\, C:\docs\, D:\ and E:\ exist.
 struct MainFormRig {
   explicit MainFormRig(std::string commandLine = "vellumo.exe")
-      : form(MainFormPorts{window, memo, dialogs, clipboard, about, cipher.form, hints, files,
-                           cipher.clock, std::move(commandLine)}) {
+      : form(MainFormPorts{window, memo, dialogs, clipboard, about, cipher.form, cipher.boxes,
+                           hints, files, cipher.clock, std::move(commandLine)}) {
     for (const char* dir : {"C:\\docs\\", "D:\\", "E:\\"}) {
       std::filesystem::create_directories(Disk(dir));
     }
