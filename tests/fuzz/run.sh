@@ -12,7 +12,7 @@ cd "$(dirname "$0")/../.."
 
 seconds=${1:-30}
 shift || true
-all_targets=(decrypt_text decode_pair text_reader document_path command_line hints)
+all_targets=(decrypt_text decode_pair text_reader document_path command_line hints cp932)
 if [ "$#" -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 
 # Longest input per target: long enough for several encoded lines, long text lines and very long
