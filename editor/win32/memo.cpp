@@ -1,6 +1,7 @@
 #include "editor/win32/memo.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "app/win32/application.h"
 #include "platform/cp932.h"
@@ -51,9 +52,17 @@ Text Memo::GetText(std::optional<UnmappableCharacter>* unmappable) {
   return ToCp932(text, 0, text.size(), unmappable);
 }
 
+// The UTF-16 form of text, zero-terminated, in a buffer that is not filled beforehand: room for
+// a unit per byte is allocated, and the pages that a text of double-byte characters leaves
+// unused are never touched, so they never count towards the process's memory.
+std::unique_ptr<char16_t[]> Memo::ToUtf16(TextView text) {
+  std::unique_ptr<char16_t[]> wide(new char16_t[text.size() + 1]);
+  wide[Cp932ToUtf16(text, wide.get())] = u'\0';
+  return wide;
+}
+
 void Memo::SetText(TextView text) {
-  const std::u16string wide = Cp932ToUtf16(UpToZero(text));
-  SetWindowTextW(hwnd_, AsWide(wide.c_str()));
+  SetWindowTextW(hwnd_, AsWide(ToUtf16(UpToZero(text)).get()));
 }
 
 Text Memo::GetSelectedText(std::optional<UnmappableCharacter>* unmappable) {
@@ -67,8 +76,8 @@ Text Memo::GetSelectedText(std::optional<UnmappableCharacter>* unmappable) {
 }
 
 void Memo::ReplaceSelection(TextView text) {
-  const std::u16string wide = Cp932ToUtf16(UpToZero(text));
-  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(AsWide(ToUtf16(UpToZero(text)).get())));
   // Whatever the control could undo before is dropped too, so Undo never brings back what this
   // replacement removed.
   SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/win32/dpi.h"
 #include "editor/edit_area.h"
 
@@ -27,6 +29,7 @@ class Memo final : public IEditArea {
 
  private:
   std::u16string WideText() const;
+  static std::unique_ptr<char16_t[]> ToUtf16(TextView text);
   // The code page 932 form of whole[start, end), and the first character in it that has none.
   static Text ToCp932(std::u16string_view whole, std::size_t start, std::size_t end,
                       std::optional<UnmappableCharacter>* unmappable);
