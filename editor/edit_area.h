@@ -1,20 +1,27 @@
 // The edit area port (Memo1): what the main window's commands need of the multi-line edit
-// control. Texts are code page 932 bytes.
+// control. Texts are code page 932 bytes; the control holds UTF-16, and bytes that are no
+// character come and go as placeholders that keep them (platform/cp932.h).
 #pragma once
 
+#include <optional>
+
 #include "cipher/text.h"
+#include "editor/unmappable.h"
 
 namespace vellumo {
 
 class IEditArea {
  public:
   virtual ~IEditArea() = default;
-  // The whole text, line breaks as CR LF (WM_GETTEXT).
-  virtual Text GetText() = 0;
+  // The whole text, line breaks as CR LF (WM_GETTEXT). A character that has no code page 932
+  // form becomes "?"; when unmappable is given, it is set to the first such character, or to
+  // nothing when there is none.
+  virtual Text GetText(std::optional<UnmappableCharacter>* unmappable = nullptr) = 0;
   // Replaces the whole content (WM_SETTEXT). The text holds no zero byte.
   virtual void SetText(TextView text) = 0;
-  // The selected bytes; empty for a bare caret (EM_GETSEL and the text).
-  virtual Text GetSelectedText() = 0;
+  // The selected bytes; empty for a bare caret (EM_GETSEL and the text). As GetText, with the
+  // line of an unmappable character counted in the whole text.
+  virtual Text GetSelectedText(std::optional<UnmappableCharacter>* unmappable = nullptr) = 0;
   // Puts text in place of the selection, or at the caret, as a change that cannot be undone
   // (EM_REPLACESEL with can-undo 0); the caret then stands after it. The text holds no zero byte.
   virtual void ReplaceSelection(TextView text) = 0;

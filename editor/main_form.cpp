@@ -13,6 +13,7 @@ TMainForm::TMainForm(const MainFormPorts& ports)
       clipboard_(ports.clipboard),
       about_(ports.about),
       cipher_(ports.cipher),
+      boxes_(ports.boxes),
       hints_(ports.hints),
       files_(ports.files),
       clock_(ports.clock),
@@ -34,8 +35,21 @@ void TMainForm::SetLocation(const std::string& path) {
 
 void TMainForm::PutText(TextView text) {
   text = UpToZero(text);
-  if (Memo1.GetText() == text) return;
+  // An edit area whose characters do not all have a code page 932 form does not hold the text,
+  // even where its "?" would make the bytes equal.
+  std::optional<UnmappableCharacter> unmappable;
+  if (Memo1.GetText(&unmappable) == text && !unmappable) return;
   Memo1.SetText(text);
+}
+
+std::optional<Text> TMainForm::TextToWrite(bool selectionOnly) {
+  std::optional<UnmappableCharacter> unmappable;
+  Text text = selectionOnly ? Memo1.GetSelectedText(&unmappable) : Memo1.GetText(&unmappable);
+  if (unmappable && boxes_.ShowMessageBox(UnmappableQuestion(*unmappable), MessageKind::Warning,
+                                          kOKCancel, 0) != ResultOK) {
+    return std::nullopt;
+  }
+  return text;
 }
 
 bool TMainForm::FileOpenDo(Text& out) {
@@ -118,8 +132,11 @@ void TMainForm::FileSave(Sender sender) {
     FileSaveAs(sender);
     return;
   }
+  // Asked before the key, so that declining never shows the key dialog.
+  const auto text = TextToWrite(false);
+  if (!text) return;
   Text encrypted;
-  if (!cipher_.EncryptText(Memo1.GetText(), encrypted)) return;
+  if (!cipher_.EncryptText(*text, encrypted)) return;
   FileSaveDo(encrypted);
 }
 
@@ -128,15 +145,20 @@ void TMainForm::FileSaveNormal(Sender sender) {
     FileSaveAsNormal(sender);
     return;
   }
-  FileSaveDo(Memo1.GetText());
+  const auto text = TextToWrite(false);
+  if (!text) return;
+  FileSaveDo(*text);
 }
 
 void TMainForm::FileSaveAs(Sender) {
   const auto path = dialogs_.ShowSaveDialog(CurrentFileName);
   if (!path) return;
   SetLocation(*path);
+  // Declining the question, like cancelling the key, keeps the new location and the old caption.
+  const auto text = TextToWrite(false);
+  if (!text) return;
   Text encrypted;
-  if (!cipher_.EncryptText(Memo1.GetText(), encrypted)) return;
+  if (!cipher_.EncryptText(*text, encrypted)) return;
   FileSaveDo(encrypted);
 }
 
@@ -144,7 +166,9 @@ void TMainForm::FileSaveAsNormal(Sender) {
   const auto path = dialogs_.ShowSaveDialog(CurrentFileName);
   if (!path) return;
   SetLocation(*path);
-  FileSaveDo(Memo1.GetText());
+  const auto text = TextToWrite(false);
+  if (!text) return;
+  FileSaveDo(*text);
 }
 
 void TMainForm::FileExit(Sender) {
@@ -158,15 +182,19 @@ void TMainForm::EditUndo(Sender) {
 void TMainForm::EditCut(Sender) {
   // The key is asked for before the clipboard is opened, and the selection is removed only once
   // the clipboard holds its encrypted form.
+  const auto text = TextToWrite(true);
+  if (!text) return;
   Text encrypted;
-  if (!cipher_.EncryptText(Memo1.GetSelectedText(), encrypted)) return;
+  if (!cipher_.EncryptText(*text, encrypted)) return;
   clipboard_.SetClipboardText(UpToZero(encrypted));
   Memo1.ReplaceSelection({});
 }
 
 void TMainForm::EditCopy(Sender) {
+  const auto text = TextToWrite(true);
+  if (!text) return;
   Text encrypted;
-  if (!cipher_.EncryptText(Memo1.GetSelectedText(), encrypted)) return;
+  if (!cipher_.EncryptText(*text, encrypted)) return;
   clipboard_.SetClipboardText(UpToZero(encrypted));
 }
 

@@ -3,9 +3,11 @@
 // clipboard are ports; this class decides, they only show and ask.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/message_box.h"
 #include "cipher/cipher_form.h"
 #include "cipher/text.h"
 #include "editor/about_box.h"
@@ -30,6 +32,7 @@ struct MainFormPorts {
   IClipboard& clipboard;
   IAboutBox& about;
   TCipherForm& cipher;
+  IMessageBoxes& boxes;
   THintState& hints;
   IFileSystem& files;
   IClock& clock;
@@ -99,12 +102,17 @@ class TMainForm {
   std::string DocumentPath() const { return CurrentDir + CurrentFileName; }
   // Puts a text into the edit area, up to its first zero byte, unless it already holds it.
   void PutText(TextView text);
+  // The whole text, or the selection, for a command that writes it out (a save, an encrypting
+  // cut or copy). When characters in it have no code page 932 form, first asks whether they may
+  // become "?"; nothing when the user declines.
+  std::optional<Text> TextToWrite(bool selectionOnly);
 
   IMainWindow& window_;
   IFileDialogs& dialogs_;
   IClipboard& clipboard_;
   IAboutBox& about_;
   TCipherForm& cipher_;
+  IMessageBoxes& boxes_;
   THintState& hints_;
   IFileSystem& files_;
   IClock& clock_;

@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Clipboard clipboard;
   THintState hints;
   TMainForm mainForm(MainFormPorts{mainWindow, mainWindow.Memo1(), dialogs, clipboard, aboutWindow,
-                                   cipherForm, hints, SystemFileSystem(), SystemClock(),
+                                   cipherForm, boxes, hints, SystemFileSystem(), SystemClock(),
                                    CommandLineUtf8()});
   mainWindow.Bind(mainForm, hints);
 

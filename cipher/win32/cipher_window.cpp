@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/win32/application.h"
+#include "platform/cp932.h"
 #include "platform/secure_wipe.h"
 #include "platform/win32/unicode.h"
 
@@ -120,17 +121,20 @@ bool CipherWindow::KeyTextEmpty() const {
 
 Text CipherWindow::KeyText() const {
   const int length = GetWindowTextLengthW(edit1_);
-  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(GetWindowTextW(edit1_, wide.data(), length + 1)));
-  Text key = WideToCp932(wide);
-  SecureWipe(wide.data(), wide.size() * sizeof(wchar_t));
+  std::u16string wide(static_cast<std::size_t>(length) + 1, u'\0');
+  wide.resize(static_cast<std::size_t>(GetWindowTextW(edit1_, AsWide(wide.data()), length + 1)));
+  // A character without a code page 932 form becomes "?" in the key, as it always has: keys of
+  // existing files depend on it.
+  Text key;
+  Utf16ToCp932(wide, key);
+  SecureWipe(wide.data(), wide.size() * sizeof(char16_t));
   return key;
 }
 
 void CipherWindow::SetKeyText(TextView keyText) {
-  std::wstring wide = Cp932ToWide(keyText);
-  SetWindowTextW(edit1_, wide.c_str());
-  SecureWipe(wide.data(), wide.size() * sizeof(wchar_t));
+  std::u16string wide = Cp932ToUtf16(keyText);
+  SetWindowTextW(edit1_, AsWide(wide.c_str()));
+  SecureWipe(wide.data(), wide.size() * sizeof(char16_t));
 }
 
 void CipherWindow::WipeKeyField() {

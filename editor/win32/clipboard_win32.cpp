@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/win32/application.h"
+#include "platform/cp932.h"
 #include "platform/win32/unicode.h"
 
 namespace vellumo::win32 {
@@ -45,10 +46,11 @@ class GlobalBlock {
   HGLOBAL block_;
 };
 
-void Fill(const GlobalBlock& block, const void* data, std::size_t size) {
-  void* p = GlobalLock(block.Get());
+// Copies size bytes into the block, at offset bytes from its start.
+void Fill(const GlobalBlock& block, const void* data, std::size_t size, std::size_t offset = 0) {
+  auto* p = static_cast<char*>(GlobalLock(block.Get()));
   if (!p) throw std::bad_alloc();
-  std::memcpy(p, data, size);
+  std::memcpy(p + offset, data, size);
   GlobalUnlock(block.Get());
 }
 
@@ -80,24 +82,24 @@ std::basic_string<Char> ReadBlock(HANDLE data) {
 
 void Clipboard::SetClipboardText(TextView text) {
   text = UpToZero(text);
+  // The Unicode form is made here with the program's own conversion, not left to the system:
+  // the system's conversion differs between Windows versions and Wine, and would lose the bytes
+  // that are no character, which the placeholders keep for the program's own paste.
+  const std::u16string wide = Cp932ToUtf16(text);
   OpenedClipboard opened;
   GlobalBlock bytes(text.size() + 1);
   Fill(bytes, text.data(), text.size());
-  static const char zero = 0;
-  {
-    char* p = static_cast<char*>(GlobalLock(bytes.Get()));
-    if (!p) throw std::bad_alloc();
-    p[text.size()] = zero;
-    GlobalUnlock(bytes.Get());
-  }
+  Fill(bytes, "", 1, text.size());
+  GlobalBlock unicode((wide.size() + 1) * sizeof(char16_t));
+  Fill(unicode, wide.c_str(), (wide.size() + 1) * sizeof(char16_t));
   // The text is code page 932 whatever the system's own code page. Saying so with CF_LOCALE
-  // (Japanese) makes other programs, and the system's conversion to Unicode, read it right on
-  // any Windows.
+  // (Japanese) makes other programs read it right on any Windows.
   GlobalBlock locale(sizeof(LCID));
   const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
   Fill(locale, &japanese, sizeof(japanese));
   EmptyClipboard();
   Put(CF_TEXT, bytes);
+  Put(CF_UNICODETEXT, unicode);
   Put(CF_LOCALE, locale);
 }
 
@@ -105,8 +107,12 @@ Text Clipboard::GetClipboardText() {
   OpenedClipboard opened;
   // Unicode text first: the system converts another program's CF_TEXT with that program's code
   // page, which need not be 932, so the Unicode form is the one that is right on any Windows.
+  // Characters without a code page 932 form become "?", as the paste shows them.
   if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-    return WideToCp932(ReadBlock<wchar_t>(GetClipboardData(CF_UNICODETEXT)));
+    const std::wstring wide = ReadBlock<wchar_t>(GetClipboardData(CF_UNICODETEXT));
+    Text text;
+    Utf16ToCp932(AsUtf16(wide), text);
+    return text;
   }
   if (IsClipboardFormatAvailable(CF_TEXT)) return ReadBlock<char>(GetClipboardData(CF_TEXT));
   return {};

@@ -1,6 +1,10 @@
 #include "editor/win32/memo.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "app/win32/application.h"
+#include "platform/cp932.h"
 #include "platform/win32/unicode.h"
 
 namespace vellumo::win32 {
@@ -25,34 +29,55 @@ void Memo::SetDpi(UINT dpi) {
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
 }
 
-std::wstring Memo::WideText() const {
+std::u16string Memo::WideText() const {
   const int length = GetWindowTextLengthW(hwnd_);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), length + 1)));
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, AsWide(text.data()), length + 1)));
   return text;
 }
 
-Text Memo::GetText() {
-  return WideToCp932(WideText());
+Text Memo::ToCp932(std::u16string_view whole, std::size_t start, std::size_t end,
+                   std::optional<UnmappableCharacter>* unmappable) {
+  Text bytes;
+  const std::size_t lost = Utf16ToCp932(whole.substr(start, end - start), bytes);
+  if (unmappable) {
+    unmappable->reset();
+    if (lost != kAllConverted) *unmappable = DescribeUnmappable(whole, start + lost);
+  }
+  return bytes;
+}
+
+Text Memo::GetText(std::optional<UnmappableCharacter>* unmappable) {
+  const std::u16string text = WideText();
+  return ToCp932(text, 0, text.size(), unmappable);
+}
+
+// The UTF-16 form of text, zero-terminated, in a buffer that is not filled beforehand: room for
+// a unit per byte is allocated, and the pages that a text of double-byte characters leaves
+// unused are never touched, so they never count towards the process's memory.
+std::unique_ptr<char16_t[]> Memo::ToUtf16(TextView text) {
+  std::unique_ptr<char16_t[]> wide(new char16_t[text.size() + 1]);
+  wide[Cp932ToUtf16(text, wide.get())] = u'\0';
+  return wide;
 }
 
 void Memo::SetText(TextView text) {
-  const std::wstring wide = Cp932ToWide(UpToZero(text));
-  SetWindowTextW(hwnd_, wide.c_str());
+  SetWindowTextW(hwnd_, AsWide(ToUtf16(UpToZero(text)).get()));
 }
 
-Text Memo::GetSelectedText() {
+Text Memo::GetSelectedText(std::optional<UnmappableCharacter>* unmappable) {
+  if (unmappable) unmappable->reset();
   DWORD start = 0, end = 0;
   SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   if (end <= start) return {};
-  const std::wstring text = WideText();
+  const std::u16string text = WideText();
   if (start >= text.size()) return {};
-  return WideToCp932(std::wstring_view(text).substr(start, end - start));
+  return ToCp932(text, start, std::min<std::size_t>(end, text.size()), unmappable);
 }
 
 void Memo::ReplaceSelection(TextView text) {
-  const std::wstring wide = Cp932ToWide(UpToZero(text));
-  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(AsWide(ToUtf16(UpToZero(text)).get())));
   // Whatever the control could undo before is dropped too, so Undo never brings back what this
   // replacement removed.
   SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/win32/dpi.h"
 #include "editor/edit_area.h"
 
@@ -15,9 +17,9 @@ class Memo final : public IEditArea {
   HWND Handle() const { return hwnd_; }
   void SetDpi(UINT dpi);
 
-  Text GetText() override;
+  Text GetText(std::optional<UnmappableCharacter>* unmappable = nullptr) override;
   void SetText(TextView text) override;
-  Text GetSelectedText() override;
+  Text GetSelectedText(std::optional<UnmappableCharacter>* unmappable = nullptr) override;
   void ReplaceSelection(TextView text) override;
   void Undo() override;
   void Cut() override;
@@ -26,7 +28,11 @@ class Memo final : public IEditArea {
   void SelectAll() override;
 
  private:
-  std::wstring WideText() const;
+  std::u16string WideText() const;
+  static std::unique_ptr<char16_t[]> ToUtf16(TextView text);
+  // The code page 932 form of whole[start, end), and the first character in it that has none.
+  static Text ToCp932(std::u16string_view whole, std::size_t start, std::size_t end,
+                      std::optional<UnmappableCharacter>* unmappable);
 
   HWND hwnd_ = nullptr;
   GdiFont font_;

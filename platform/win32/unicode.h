@@ -1,5 +1,5 @@
-// Conversions at the Win32 boundary: UTF-8 (program strings) and code page 932 (document bytes)
-// to and from UTF-16 (the W calls).
+// The program's conversions at the Win32 boundary, where the W calls take UTF-16 as wchar_t:
+// program strings (UTF-8) to and from std::wstring, and views of char16_t text as wchar_t.
 #pragma once
 
 #include <string>
@@ -10,12 +10,17 @@ namespace vellumo {
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
-// Code page 932 bytes to UTF-16. Bytes that form no character of code page 932 become the
-// system's replacement characters, as a Japanese Windows shows them.
-std::wstring Cp932ToWide(std::string_view cp932);
-// UTF-16 to code page 932. Characters without a code page 932 form become "?" (the system's
-// default character), as a Japanese Windows ANSI control gives them; usedDefault, when given,
-// tells whether that happened.
-std::string WideToCp932(std::wstring_view wide, bool* usedDefault = nullptr);
+// wchar_t is the 16-bit UTF-16 unit on Windows: the program's char16_t text is handed to the W
+// calls and filled by them through these views.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+inline const wchar_t* AsWide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+inline wchar_t* AsWide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
+inline std::u16string_view AsUtf16(std::wstring_view wide) {
+  return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
+}
 
 }  // namespace vellumo

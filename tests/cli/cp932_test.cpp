@@ -1,5 +1,5 @@
-// The strict UTF-8 <-> code page 932 conversions: the Windows table's choices, the characters the
-// C library's table lacks, and the position of the first character that does not convert.
+// The strict UTF-8 <-> code page 932 conversions: the Windows table's choices, its single bytes
+// and user-defined area, and the position of the first character that does not convert.
 #include "platform/cp932.h"
 
 #include <gtest/gtest.h>

@@ -141,6 +141,15 @@ SEEDS = {
         "cp932_second_byte_bar": "ポソ|表".encode("cp932"),
         "same_twice": b"a|b\na|b\n\na|b",
     },
+    "cp932": {
+        "japanese": JAPANESE,
+        "all_bytes": bytes(range(256)),
+        "no_characters": b"\x85\x40 \x81 \x9f\r\n\x80\xa0\xfd\xfe\xff\xe0",
+        "decode_only": b"\x87\x90\xed\x40\xee\xef\xfa\x4a\xfc\x4b",
+        "utf8": "日本語 café 한국어 😀".encode(),
+        "utf16": "鍵は「ソ」 ♥ é 😀 \udc85".encode("utf-16-le", "surrogatepass"),
+        "ascii_runs": b"a" * 40 + "漢".encode("cp932") + b"b" * 17,
+    },
 }
 
 

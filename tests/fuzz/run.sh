@@ -5,7 +5,8 @@
 # build/fuzz/artifacts/.
 #   tests/fuzz/run.sh [seconds per target] [target ...]
 # Without seconds, the time goes where faults can be: 60 s each to decrypt_text, text_reader and
-# command_line (long walks with many branches, checked against references), 5 s each to
+# command_line (long walks with many branches, checked against references), 20 s to cp932 (the
+# table-driven conversion against a character-at-a-time reading of its table), 5 s each to
 # document_path and hints (near-restatements of one search).
 # The inputs of a longer run that reach new code are merged into the committed corpus, keeping it
 # small, with: build/fuzz/tests/fuzz/fuzz_<target> -merge=1 -use_counters=0 \
@@ -18,7 +19,7 @@ if [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
-all_targets=(decrypt_text text_reader command_line document_path hints)
+all_targets=(decrypt_text text_reader command_line cp932 document_path hints)
 if [ "$#" -gt 0 ]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 
 seconds_for() {
@@ -28,6 +29,7 @@ seconds_for() {
   fi
   case "$1" in
     decrypt_text | text_reader | command_line) echo 60 ;;
+    cp932) echo 20 ;;
     *) echo 5 ;;
   esac
 }

@@ -77,7 +77,8 @@ class FakeClipboard final : public IClipboard {
 
 // A multi-line edit control with a one-level undo: its own cut and paste can be undone, a
 // replacement of the whole text or of the selection cannot (and empties the undo), as the
-// platform's control does.
+// platform's control does. Characters without a code page 932 form are the "?" bytes listed in
+// unmappable, by their offset in text.
 class FakeEditArea final : public IEditArea {
  public:
   explicit FakeEditArea(FakeClipboard& clipboard) : clipboard_(clipboard) {}
@@ -87,21 +88,29 @@ class FakeEditArea final : public IEditArea {
   std::size_t selLength = 0;
   std::optional<Text> undo;  // the text before the last undoable change
   int setTextCalls = 0;
+  std::map<std::size_t, std::string> unmappable;  // offset of a "?" -> the character it was
 
   void Select(std::size_t start, std::size_t length) {
     selStart = start;
     selLength = length;
   }
 
-  Text GetText() override { return text; }
+  Text GetText(std::optional<UnmappableCharacter>* first = nullptr) override {
+    Report(0, text.size(), first);
+    return text;
+  }
   void SetText(TextView t) override {
     EXPECT_EQ(t.find('\0'), TextView::npos) << "the edit area takes text up to a zero byte";
     text.assign(t);
     Select(0, 0);
     undo.reset();
+    unmappable.clear();
     ++setTextCalls;
   }
-  Text GetSelectedText() override { return text.substr(selStart, selLength); }
+  Text GetSelectedText(std::optional<UnmappableCharacter>* first = nullptr) override {
+    Report(selStart, selStart + selLength, first);
+    return text.substr(selStart, selLength);
+  }
   void ReplaceSelection(TextView t) override {
     EXPECT_EQ(t.find('\0'), TextView::npos) << "the edit area takes text up to a zero byte";
     text.replace(selStart, selLength, t);
@@ -133,6 +142,20 @@ class FakeEditArea final : public IEditArea {
   void SelectAll() override { Select(0, text.size()); }
 
  private:
+  // The first unmappable character in text[begin, end), with its line in the whole text.
+  void Report(std::size_t begin, std::size_t end, std::optional<UnmappableCharacter>* first) {
+    if (!first) return;
+    first->reset();
+    const auto it = unmappable.lower_bound(begin);
+    if (it == unmappable.end() || it->first >= end) return;
+    EXPECT_EQ(text[it->first], '?') << "an unmappable character reads as \"?\"";
+    std::size_t line = 1;
+    for (std::size_t i = 0; i + 1 < it->first; ++i) {
+      if (text.compare(i, 2, "\r\n") == 0) ++line;
+    }
+    *first = UnmappableCharacter{line, it->second};
+  }
+
   FakeClipboard& clipboard_;
 };
 
@@ -362,8 +385,8 @@ class FaultyFileSystem final : public IFileSystem {
 // C:\, C:\docs\, D:\ and E:\ exist.
 struct MainFormRig {
   explicit MainFormRig(std::string commandLine = "vellumo.exe")
-      : form(MainFormPorts{window, memo, dialogs, clipboard, about, cipher.form, hints, files,
-                           cipher.clock, std::move(commandLine)}) {
+      : form(MainFormPorts{window, memo, dialogs, clipboard, about, cipher.form, cipher.boxes,
+                           hints, files, cipher.clock, std::move(commandLine)}) {
     for (const char* dir : {"C:\\docs\\", "D:\\", "E:\\"}) {
       std::filesystem::create_directories(Disk(dir));
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/win32/unicode.h"
+#include "tests/e2e/driver/cp932.h"
 
 namespace vellumo::e2e {
 namespace {
@@ -41,7 +42,7 @@ std::string Quote(std::string_view utf8) {
 
 std::string Describe(std::string_view text) {
   if (IsUtf8(text)) return Quote(text);
-  std::string out = Quote(WideToUtf8(Cp932ToWide(text))) + " (code page 932 bytes";
+  std::string out = Quote(WideToUtf8(FromCp932(text))) + " (code page 932 bytes";
   for (const char c : text) {
     char hex[8];
     std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>(c));

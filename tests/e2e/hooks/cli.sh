@@ -92,6 +92,16 @@ check "--utf8 encrypts" test "$status" = 0
 check "--utf8 decrypts back" cmp -s <(cli decrypt --utf8 --key-file key932 o) utf8.txt
 check "... to the same code page 932 bytes" \
   test "$(cli decrypt --key-file key932 o | od -An -tx1 | tr -d ' \n')" = "8cae82cc8365834c835883670d0a"
+# Windows' single bytes 80, A0 and FD to FF and the user-defined area convert by the program's
+# own table, the same under Wine as on Windows.
+printf '\x80\xa0\xfd\xfe\xff\xf0\x40\r\n' >singles932
+cli encrypt --key-file keypw singles932 >singles.qzv
+check "--utf8 decrypts Windows' single bytes and the user-defined area" \
+  test "$(cli decrypt --utf8 --key-file keypw singles.qzv | od -An -tx1 | tr -d ' \n')" = \
+  "c280efa3b0efa3b1efa3b2efa3b3ee80800d0a"
+check "... and --utf8 encrypts them back" \
+  cmp -s <(cli decrypt --utf8 --key-file keypw singles.qzv |
+    cli encrypt --utf8 --key-file keypw | cli decrypt --key-file keypw) singles932
 printf 'ab\xe3\x80\x9c' >wavedash.txt
 run_cli o e encrypt --utf8 --key-file keypw wavedash.txt
 check "--utf8 refuses a character without a 932 form" test "$status" = 1 -a ! -s o
