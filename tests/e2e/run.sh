@@ -61,7 +61,7 @@ requests="$run_dir/requests"
 mkdir -p "$requests"
 shots="$build/e2e-screenshots"
 xvfb_pid=""
-server_pid=""
+serve_pid=""
 watchdog_pid=""
 child_pid=""
 full_disk=""
@@ -74,7 +74,7 @@ cleanup() {
   local code=$?
   trap - EXIT INT TERM
   [ -n "$child_pid" ] && kill -TERM "$child_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  [ -n "$serve_pid" ] && kill "$serve_pid" 2>/dev/null
   [ -n "$watchdog_pid" ] && kill "$watchdog_pid" 2>/dev/null
   [ -d "$WINEPREFIX" ] && stop_server
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -143,7 +143,9 @@ start_xvfb() {
   local n
   for n in $(seq 70 199); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
+    # -r: no key auto-repeat, however long a loaded machine takes between a key's press and
+    # its release on the X keyboard.
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -r >"$run_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 200); do
       if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
@@ -210,41 +212,24 @@ restart_server() {
   bounded 60 "$WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels >/dev/null 2>&1 </dev/null
 }
 
-# Serves the driver's screenshot requests: <requests>/*.req holds the picture's name; the
-# request file is removed when the picture is written (a .failed file tells of a failure).
-serve_screenshots() {
-  local out=$1 req name
-  while :; do
-    for req in "$requests"/*.req; do
-      [ -e "$req" ] || continue
-      name=$(head -n1 "$req" | tr -cd 'A-Za-z0-9._-')
-      if ! timeout 20 import -display "$DISPLAY" -window root "$out/$name.png" \
-          >>"$run_dir/import.log" 2>&1; then
-        : >"${req%.req}.failed"
-      fi
-      rm -f "$req"
-    done
-    sleep 0.02
-  done
-}
-
-# Runs the driver for one pass; its exit code is the number of failed scenarios.
+# Runs the driver for one pass, with tests/e2e/serve.sh carrying out its screenshots, pointer
+# moves and key presses on the X display; its exit code is the number of failed scenarios.
 run_pass() {
   local label=$1 dpi=$2 out=$3
   shift 3
   mkdir -p "$out"
   rm -f "$out"/*.png
-  serve_screenshots "$out" &
-  server_pid=$!
+  "$here/serve.sh" "$requests" "$out" $$ &
+  serve_pid=$!
   local start code
   start=$(now)
   say "pass $label ($dpi DPI), screenshots in $out"
   E2E_DPI=$dpi E2E_REQUEST_DIR=$(winepath_of "$requests") \
     cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" </dev/null
   code=$?
-  kill "$server_pid" 2>/dev/null
-  wait "$server_pid" 2>/dev/null
-  server_pid=""
+  kill "$serve_pid" 2>/dev/null
+  wait "$serve_pid" 2>/dev/null
+  serve_pid=""
   say "pass $label: exit code $code, $(since "$start") s"
   return "$code"
 }
