@@ -213,7 +213,9 @@ restart_server() {
 }
 
 # Runs the driver for one pass, with tests/e2e/serve.sh carrying out its screenshots, pointer
-# moves and key presses on the X display; its exit code is the number of failed scenarios.
+# moves and key presses on the X display; its exit code is the number of failed scenarios. The
+# scenarios it skipped are added to `skipped`.
+skipped=0
 run_pass() {
   local label=$1 dpi=$2 out=$3
   shift 3
@@ -221,15 +223,24 @@ run_pass() {
   rm -f "$out"/*.png
   "$here/serve.sh" "$requests" "$out" $$ &
   serve_pid=$!
-  local start code
+  local start code tap tee_pid log="$run_dir/pass-$label.tap"
   start=$(now)
   say "pass $label ($dpi DPI), screenshots in $out"
+  # The driver's output is shown as it comes and kept, to count the skipped scenarios.
+  exec {tap}> >(tee "$log")
+  tee_pid=$!
   E2E_DPI=$dpi E2E_REQUEST_DIR=$(winepath_of "$requests") \
-    cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" </dev/null
+    cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" \
+    </dev/null >&"$tap"
   code=$?
+  exec {tap}>&-
+  wait "$tee_pid" 2>/dev/null
   kill "$serve_pid" 2>/dev/null
   wait "$serve_pid" 2>/dev/null
   serve_pid=""
+  local skips
+  skips=$(grep -cE '^ok [0-9]+ - .* # SKIP' "$log" 2>/dev/null)
+  skipped=$((skipped + ${skips:-0}))
   say "pass $label: exit code $code, $(since "$start") s"
   return "$code"
 }
@@ -287,5 +298,5 @@ if [ "$passes" != normal ]; then
   failures=$((failures + $?))
 fi
 
-say "total $(since "$t0") s; $failures failure(s)"
+say "total $(since "$t0") s; $failures failure(s), $skipped scenario(s) skipped"
 [ "$failures" -eq 0 ]

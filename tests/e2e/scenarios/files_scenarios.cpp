@@ -813,8 +813,7 @@ std::string Figures(const std::vector<double>& values, const char* unit) {
 E2E_SCENARIO(bench_open_save, "bench") {
   const char* requested = std::getenv("E2E_BENCH");
   if (!requested || std::string_view(requested) != "1") {
-    Note("skipped: timings only with E2E_BENCH=1 (scripts/bench-open-save.sh)");
-    return;
+    Skip("timings only with E2E_BENCH=1 (scripts/bench-open-save.sh)");
   }
   std::string plain;
   plain.reserve(5u << 20);
