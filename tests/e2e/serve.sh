@@ -9,8 +9,8 @@
 #     pointer X Y           the X pointer to (X, Y), by XTEST, as a mouse moves it; when it is
 #                           there already, one pixel down and back, so that the window under it
 #                           hears of the position again
-#     keys WINDOW KEY...    once the X input focus is on WINDOW (its X id), the keys pressed in
-#                           order and released in reverse on the X keyboard (X key names)
+#     keys WINDOW KEY...    the keys pressed in order and released in reverse on the X keyboard
+#                           (X key names), with the X input focus on WINDOW (its X id)
 # Needs DISPLAY. Ends when the parent process (if given) or the request folder is gone.
 set -uo pipefail
 
@@ -39,17 +39,18 @@ pointer() {
 }
 
 keys() {
-  local window=$1 focus="" up=() key
+  local window=$1 focus up=() key
   shift
-  # Wine gives the X input focus to the window it activates; the keys go where the X focus is.
-  for _ in $(seq 250); do
-    focus=$(xdotool getwindowfocus -f 2>>"$log")
-    [ "$focus" = "$window" ] && break
-    sleep 0.02
-  done
+  # The keys go where the X input focus is. Wine gives it to the window it activates, but not
+  # always at once, and after a dialog closed it was seen to stay on the desktop window for
+  # seconds; the driver has made WINDOW the active one, so the focus is put there from here.
+  focus=$(timeout 10 xdotool getwindowfocus -f 2>>"$log")
   if [ "$focus" != "$window" ]; then
-    fail "the X input focus is on window $focus, not on $window"
-    return
+    echo "keys: the X input focus is on $focus, not on $window; putting it there" >>"$log"
+    if ! timeout 10 xdotool windowfocus --sync "$window" >>"$log" 2>&1; then
+      fail "the X input focus is on window $focus and cannot be put on $window"
+      return
+    fi
   fi
   for key in "$@"; do up=("$key" "${up[@]}"); done
   timeout 10 xdotool keydown --delay 0 "$@" keyup --delay 0 "${up[@]}" >>"$log" 2>&1 ||

@@ -22,9 +22,9 @@ void FocusOn(HWND window);
 // Presses a chord: the keys go down in the order given and come up in reverse, e.g.
 // PressKeys(edit, {VK_CONTROL, VK_MENU, 'C'}). `focus` must hold the keyboard focus first (see
 // FocusOn); this is checked. A chord with Ctrl, Alt or Shift in it is pressed on the X keyboard,
-// once the X input focus is on `focus`'s top-level window, and returns when Wine has taken every
-// one of its key events (so that input sent afterwards comes after it); any other chord goes in
-// as one SendInput array (virtual key plus its scan code).
+// with the X input focus on `focus`'s top-level window, and returns when Wine has taken every one
+// of its key events (so that input sent afterwards comes after it); any other chord goes in as
+// one SendInput array (virtual key plus its scan code).
 void PressKeys(HWND focus, std::initializer_list<WORD> chord, Where where = Where::current());
 // Types text as Unicode characters (KEYEVENTF_UNICODE), whatever the keyboard layout.
 void TypeText(HWND focus, std::wstring_view text);
