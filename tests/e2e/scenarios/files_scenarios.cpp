@@ -637,7 +637,10 @@ E2E_SCENARIO(files_commands_every_route, "") {
         SetText(editor.memo, text);
         run();
         if (encrypting) AnswerKey(editor.app, kKey);
-        WaitFor(what + " writes the file", [&] { return ReadFileBytes(doc) != "before"; });
+        WaitFor(what + " writes the file", [&] {
+          const std::optional<std::string> bytes = ReadFileBytes(doc);
+          return bytes && *bytes != "before";
+        });
         if (encrypting) {
           CheckEncrypted(ReadFileBytes(doc), text, kKey, what);
           CheckEqual(Cp932(text), DecryptedFile(doc), what + ": the file decrypts to the text");
