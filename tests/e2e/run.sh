@@ -3,7 +3,9 @@
 # display: a fresh Wine prefix per run, the driver (tests/e2e/vellumo_e2e.exe) inside it, the
 # screenshots it asks for, the hook scripts of tests/e2e/hooks/, and a second pass at 144 DPI
 # for the scenarios tagged "dpi". Everything it starts is torn down at the end, also on failure
-# or interrupt. Exit code 0 only when every scenario and hook passed.
+# or interrupt; what a run that was killed outright left behind (its Xvfb, wineserver and small
+# disk, known by the pid files in its folder) is cleaned up when the next run starts. Exit code 0
+# only when every scenario and hook passed.
 #
 #   tests/e2e/run.sh <windows-build-dir> [options] [scenario name or glob]...
 #     --pass all|normal|dpi   which passes to run (default all)
@@ -16,7 +18,7 @@
 set -uo pipefail
 
 usage() {
-  sed -n '8,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '10,17p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -55,31 +57,114 @@ unset LC_ALL
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINELOADER
 
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+say() { echo "e2e: $*"; }
+
+# The start time of a process (clock ticks since boot), which tells it from a later process that
+# got the same number; nothing when there is no such process.
+start_time_of() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  # shellcheck disable=SC2086  # the fields are words
+  set -- $stat
+  echo "${20}"
+}
+
+# Writes "<pid> <start time>" of a process this run started into a file of its folder, so that
+# the next run can tell whether it is still the same process.
+note_pid() {
+  echo "$2 $(start_time_of "$2")" >"$run_dir/$1.pid"
+}
+
+# Whether the process noted in a pid file is still running as that process.
+noted_alive() {
+  local pid start
+  read -r pid start <"$1" 2>/dev/null || return 1
+  [ -n "$pid" ] && [ "$(start_time_of "$pid")" = "$start" ]
+}
+
+# Ends the process noted in a pid file, if it is still that process.
+stop_noted() {
+  local pid start
+  read -r pid start <"$1" 2>/dev/null || return 0
+  noted_alive "$1" && kill "$pid" 2>/dev/null
+  return 0
+}
+
+# The wineserver of a prefix, if running (its environment names the prefix). Plain bash over
+# /proc: no pgrep, which a minimal system may lack.
+find_server() {
+  local prefix=${1:-$WINEPREFIX} dir exe
+  for dir in /proc/[0-9]*; do
+    exe=""
+    { read -r -d '' exe <"$dir/cmdline"; } 2>/dev/null
+    [[ "$exe" == */wineserver* ]] || continue
+    if { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+      echo "${dir#/proc/}"
+    fi
+  done
+}
+
+# A run that was killed outright (SIGKILL, a lost machine) could not tear down what it started.
+# Its folder says what that was: run.pid (the run itself), xvfb.pid with xvfb.display, serve.pid,
+# watchdog.pid, the prefix's wineserver and the small disk. Only folders whose run has ended
+# are touched: another run that is still going (its run.pid alive) and a prefix kept on purpose
+# (kept) are left as they are, and so is every folder without run.pid.
+clean_stale_runs() {
+  local dir display lock
+  for dir in /tmp/vellumo-e2e.*; do
+    [ -f "$dir/run.pid" ] || continue
+    noted_alive "$dir/run.pid" && continue
+    [ -e "$dir/kept" ] && continue
+    say "cleaning up after a run that was killed: $dir"
+    stop_noted "$dir/watchdog.pid"
+    stop_noted "$dir/serve.pid"
+    if [ -n "$(find_server "$dir/prefix")" ]; then
+      WINEPREFIX="$dir/prefix" timeout 15 "$WINESERVER" -k >/dev/null 2>&1
+    fi
+    if noted_alive "$dir/xvfb.pid"; then
+      stop_noted "$dir/xvfb.pid"
+      for _ in $(seq 100); do noted_alive "$dir/xvfb.pid" || break; sleep 0.05; done
+    fi
+    # An Xvfb killed outright leaves its lock and socket behind.
+    display=$(cat "$dir/xvfb.display" 2>/dev/null)
+    lock="/tmp/.X$display-lock"
+    if [ -n "$display" ] && [ -f "$lock" ] && ! noted_alive "$dir/xvfb.pid" &&
+      [ "$(tr -d ' ' <"$lock")" = "$(cut -d' ' -f1 "$dir/xvfb.pid" 2>/dev/null)" ]; then
+      rm -f "$lock" "/tmp/.X11-unix/X$display"
+    fi
+    if grep -q " $dir/full-disk " /proc/mounts; then umount "$dir/full-disk" 2>/dev/null; fi
+    grep -q " $dir/full-disk " /proc/mounts || rm -rf "$dir"
+  done
+}
+
+clean_stale_runs
+
 run_dir=$(mktemp -d /tmp/vellumo-e2e.XXXXXX)
+note_pid run $$
 export WINEPREFIX="$run_dir/prefix"
 requests="$run_dir/requests"
 mkdir -p "$requests"
 shots="$build/e2e-screenshots"
 xvfb_pid=""
-server_pid=""
+serve_pid=""
 watchdog_pid=""
 child_pid=""
 full_disk=""
-
-now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
-say() { echo "e2e: $*"; }
 
 cleanup() {
   local code=$?
   trap - EXIT INT TERM
   [ -n "$child_pid" ] && kill -TERM "$child_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  [ -n "$serve_pid" ] && kill "$serve_pid" 2>/dev/null
   [ -n "$watchdog_pid" ] && kill "$watchdog_pid" 2>/dev/null
   [ -d "$WINEPREFIX" ] && stop_server
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   [ -n "$full_disk" ] && umount "$full_disk" 2>/dev/null
   if [ "$keep" = 1 ]; then
+    : >"$run_dir/kept"
     say "kept the Wine prefix: WINEPREFIX=$WINEPREFIX"
   else
     rm -rf "$run_dir"
@@ -87,33 +172,21 @@ cleanup() {
   exit "$code"
 }
 
-# The wineserver of this prefix, if running (its environment names the prefix). Plain bash
-# over /proc: no pgrep, which a minimal system may lack.
-find_server() {
-  local dir exe
-  for dir in /proc/[0-9]*; do
-    exe=""
-    { read -r -d '' exe <"$dir/cmdline"; } 2>/dev/null
-    [[ "$exe" == */wineserver* ]] || continue
-    if { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      echo "${dir#/proc/}"
-    fi
-  done
-}
-
 trap cleanup EXIT
 trap 'say "interrupted"; exit 130' INT
 trap 'say "stopped (overall time limit or TERM)"; exit 124' TERM
 
 # Whole-run limit: the watchdog sends TERM to this script, whose trap tears everything down.
-# Stopped itself, it takes its sleep along.
+# Stopped itself, it takes its sleep along; it signals only this very run, never a later process
+# that got the same number.
 (
   sleep "$overall" &
   nap=$!
   trap 'kill "$nap" 2>/dev/null; exit 0' TERM
-  wait "$nap" && kill -TERM $$
+  wait "$nap" && noted_alive "$run_dir/run.pid" && kill -TERM $$
 ) 2>/dev/null &
 watchdog_pid=$!
+note_pid watchdog "$watchdog_pid"
 
 # Runs a command with a time limit, in the background so that the traps above act at once.
 bounded() {
@@ -143,8 +216,12 @@ start_xvfb() {
   local n
   for n in $(seq 70 199); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
+    # -r: no key auto-repeat, however long a loaded machine takes between a key's press and
+    # its release on the X keyboard.
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -r >"$run_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
+    note_pid xvfb "$xvfb_pid"
+    echo "$n" >"$run_dir/xvfb.display"
     for _ in $(seq 200); do
       if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
       if [ -S "/tmp/.X11-unix/X$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
@@ -210,41 +287,36 @@ restart_server() {
   bounded 60 "$WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels >/dev/null 2>&1 </dev/null
 }
 
-# Serves the driver's screenshot requests: <requests>/*.req holds the picture's name; the
-# request file is removed when the picture is written (a .failed file tells of a failure).
-serve_screenshots() {
-  local out=$1 req name
-  while :; do
-    for req in "$requests"/*.req; do
-      [ -e "$req" ] || continue
-      name=$(head -n1 "$req" | tr -cd 'A-Za-z0-9._-')
-      if ! timeout 20 import -display "$DISPLAY" -window root "$out/$name.png" \
-          >>"$run_dir/import.log" 2>&1; then
-        : >"${req%.req}.failed"
-      fi
-      rm -f "$req"
-    done
-    sleep 0.02
-  done
-}
-
-# Runs the driver for one pass; its exit code is the number of failed scenarios.
+# Runs the driver for one pass, with tests/e2e/serve.sh carrying out its screenshots, pointer
+# moves and key presses on the X display; its exit code is the number of failed scenarios. The
+# scenarios it skipped are added to `skipped`.
+skipped=0
 run_pass() {
   local label=$1 dpi=$2 out=$3
   shift 3
   mkdir -p "$out"
   rm -f "$out"/*.png
-  serve_screenshots "$out" &
-  server_pid=$!
-  local start code
+  "$here/serve.sh" "$requests" "$out" $$ &
+  serve_pid=$!
+  note_pid serve "$serve_pid"
+  local start code tap tee_pid log="$run_dir/pass-$label.tap"
   start=$(now)
   say "pass $label ($dpi DPI), screenshots in $out"
+  # The driver's output is shown as it comes and kept, to count the skipped scenarios.
+  exec {tap}> >(tee "$log")
+  tee_pid=$!
   E2E_DPI=$dpi E2E_REQUEST_DIR=$(winepath_of "$requests") \
-    cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" </dev/null
+    cd_bounded "$run_dir" "$((overall > 60 ? overall - 30 : overall))" "$WINE" "$driver" "$@" \
+    </dev/null >&"$tap"
   code=$?
-  kill "$server_pid" 2>/dev/null
-  wait "$server_pid" 2>/dev/null
-  server_pid=""
+  exec {tap}>&-
+  wait "$tee_pid" 2>/dev/null
+  kill "$serve_pid" 2>/dev/null
+  wait "$serve_pid" 2>/dev/null
+  serve_pid=""
+  local skips
+  skips=$(grep -cE '^ok [0-9]+ - .* # SKIP' "$log" 2>/dev/null)
+  skipped=$((skipped + ${skips:-0}))
   say "pass $label: exit code $code, $(since "$start") s"
   return "$code"
 }
@@ -302,5 +374,5 @@ if [ "$passes" != normal ]; then
   failures=$((failures + $?))
 fi
 
-say "total $(since "$t0") s; $failures failure(s)"
+say "total $(since "$t0") s; $failures failure(s), $skipped scenario(s) skipped"
 [ "$failures" -eq 0 ]

@@ -70,18 +70,10 @@ void WaitDocumentCaption(HWND main, Where where) {
 
 void ChooseMenuItem(const Editor& editor, WORD headLetter, WORD itemLetter, Where where) {
   FocusOn(editor.memo);
-  // Alt alone enters the menu bar, and only then the head's letter goes out. Pressed together
-  // right after a modal window had closed, Alt and the letter now and then reached the program
-  // under Wine as the bare letter, typed into the text (it seems a focus event from the X server,
-  // handled between the two keys, set the modifiers back to the X keyboard's, where no key is
-  // down). A lost Alt alone does nothing, and is pressed again.
-  bool inMenuBar = false;
-  for (int attempt = 0; attempt < 3 && !inMenuBar; ++attempt) {
-    if (attempt > 0) Trace("Alt was lost; pressing it again");
-    PressKeys(editor.memo, {VK_MENU});
-    inMenuBar = PollUntil([&] { return InMenuMode(editor.main); }, Millis(1000));
-  }
-  if (!inMenuBar) Abort("Alt does not enter the menu bar", where);
+  // Alt alone enters the menu bar, and only then the head's letter goes out.
+  PressKeys(editor.memo, {VK_MENU}, where);
+  WaitFor(
+      "Alt to enter the menu bar", [&] { return InMenuMode(editor.main); }, kDefaultTimeout, where);
   PressKeys(editor.memo, {headLetter});
   WaitTopWindow(editor.app, {.className = L"#32768"}, kDefaultTimeout, where);
   PressKeys(editor.memo, {itemLetter});
@@ -98,14 +90,14 @@ POINT ToolButtonPoint(const Editor& editor, int number) {
 }
 
 void HoverToolButton(const Editor& editor, int number, Where where) {
-  SettleMouse(ToolButtonPoint(editor, number));
+  MoveMouse(ToolButtonPoint(editor, number), where);
   WaitStatusBarText(editor.status, kToolButtons[number - 1].longHint, 0, kDefaultTimeout, where);
 }
 
 void ClickToolButton(const Editor& editor, int number, Where where) {
   FocusOn(editor.memo);
   HoverToolButton(editor, number, where);
-  ClickMouse(ToolButtonPoint(editor, number));
+  ClickMouse(ToolButtonPoint(editor, number), where);
 }
 
 KeyDialog WaitKeyDialog(const App& app, std::wstring_view caption, Where where) {

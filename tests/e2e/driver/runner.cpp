@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -56,12 +57,17 @@ int Usage() {
   return 125;
 }
 
-// Runs one scenario and prints its TAP line; answers whether it passed.
-bool RunOne(const Scenario& scenario, const std::string& label, int number, bool verbose) {
+enum class Outcome { Passed, Failed, Skipped };
+
+// Runs one scenario and prints its TAP line.
+Outcome RunOne(const Scenario& scenario, const std::string& label, int number, bool verbose) {
   BeginScenario(scenario.name, verbose);
   const auto start = std::chrono::steady_clock::now();
+  std::optional<std::string> skipped;
   try {
     scenario.body();
+  } catch (const ScenarioSkip& skip) {
+    skipped = skip.reason;
   } catch (const ScenarioAbort& abort) {
     CountFailure();
     PrintDiagnostic("aborted: " + abort.message);
@@ -75,9 +81,13 @@ bool RunOne(const Scenario& scenario, const std::string& label, int number, bool
                       std::chrono::steady_clock::now() - start)
                       .count();
   const bool passed = EndScenario() == 0;
-  PrintLine((passed ? "ok " : "not ok ") + std::to_string(number) + " - " + label + " (" +
-            std::to_string(ms) + " ms)");
-  return passed;
+  const std::string line = std::to_string(number) + " - " + label;
+  if (passed && skipped) {
+    PrintLine("ok " + line + " # SKIP " + *skipped);
+    return Outcome::Skipped;
+  }
+  PrintLine((passed ? "ok " : "not ok ") + line + " (" + std::to_string(ms) + " ms)");
+  return passed ? Outcome::Passed : Outcome::Failed;
 }
 
 }  // namespace
@@ -134,20 +144,31 @@ int RunScenarios(int argc, wchar_t** argv) {
   PrintLine("TAP version 13");
   PrintLine("1.." + std::to_string(selected.size() * options.repeat));
   int failed = 0;
+  int skipped = 0;
   int number = 0;
   const auto runStart = std::chrono::steady_clock::now();
   for (const Scenario* scenario : selected) {
     for (int round = 1; round <= options.repeat; ++round) {
       const std::string name =
           scenario->name + (options.repeat > 1 ? " #" + std::to_string(round) : "");
-      if (!RunOne(*scenario, name, ++number, options.verbose)) ++failed;
+      switch (RunOne(*scenario, name, ++number, options.verbose)) {
+        case Outcome::Passed:
+          break;
+        case Outcome::Failed:
+          ++failed;
+          break;
+        case Outcome::Skipped:
+          ++skipped;
+          break;
+      }
     }
   }
   const auto total = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now() - runStart)
                          .count();
   PrintDiagnostic(std::to_string(number) + " scenario runs, " + std::to_string(failed) +
-                  " failed, " + std::to_string(total) + " ms");
+                  " failed, " + std::to_string(skipped) + " skipped, " + std::to_string(total) +
+                  " ms");
   return std::min(failed, 125);
 }
 

@@ -59,6 +59,10 @@ void Abort(std::string_view message, std::source_location where) {
   throw ScenarioAbort{std::string(message) + " (" + Where(where) + ")"};
 }
 
+void Skip(std::string_view reason) {
+  throw ScenarioSkip{std::string(reason)};
+}
+
 void ReportFailure(std::string_view what, std::string_view detail, std::source_location where) {
   ++State().failures;
   std::string text = "check failed at " + Where(where) + ": " + std::string(what);

@@ -31,6 +31,14 @@ struct ScenarioAbort {
 [[noreturn]] void Abort(std::string_view message,
                         std::source_location where = std::source_location::current());
 
+// Thrown to end the running scenario as skipped: it cannot run here (reported as TAP
+// "ok N - name # SKIP reason", and counted apart). A scenario that failed a check before is
+// still reported as failed.
+struct ScenarioSkip {
+  std::string reason;
+};
+[[noreturn]] void Skip(std::string_view reason);
+
 // Records a failed check of the running scenario and prints it as a TAP diagnostic.
 void ReportFailure(std::string_view what, std::string_view detail, std::source_location where);
 // Prints a diagnostic line (shown always) or a trace line (shown with --verbose).

@@ -20,10 +20,7 @@ std::wstring FullDiskFolder() {
 
 E2E_SCENARIO(disk_full_save_keeps_the_old_file, "") {
   const std::wstring folder = FullDiskFolder();
-  if (folder.empty()) {
-    Note("skipped: no small disk was mounted for this run (mounting a tmpfs needs root)");
-    return;
-  }
+  if (folder.empty()) Skip("no small disk was mounted for this run (mounting a tmpfs needs root)");
   const std::wstring path = folder + L"メモ.txt";
   const std::string old = "\x8c\xc3\x82\xa2\x93\xe0\x97\x65\r\n";  // 古い内容
   WriteFileBytes(path, old);
