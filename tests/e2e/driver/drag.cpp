@@ -130,7 +130,7 @@ std::string FileDropBlock(const std::vector<std::wstring>& paths) {
 DWORD DragFileBlock(const std::string& block, POINT target, DWORD allowed, Where where) {
   const HRESULT ole = OleInitialize(nullptr);
   Require(SUCCEEDED(ole), "OLE is initialized for the drag", where);
-  SettleMouse(target);
+  MoveMouse(target);
   FilesData data(block);
   DropAtTarget source(target, Scaled(kDefaultTimeout));
   DWORD effect = DROPEFFECT_NONE;
