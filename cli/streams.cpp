@@ -68,7 +68,8 @@ OutputFile::OutputFile(const std::string& path) : path_(path) {
     return;
   }
   IFileSystem& files = SystemFileSystem();
-  Check(files.ProbeWrite(path), path);
+  std::unique_ptr<IFile> direct;
+  Check(files.ProbeWrite(path, direct), path);
   int error = kErrorFileExists;
   for (int attempt = 0; attempt < kTemporaryNameAttempts && error == kErrorFileExists; ++attempt) {
     temp_ = files.TemporaryPathBeside(path);

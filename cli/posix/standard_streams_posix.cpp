@@ -45,6 +45,8 @@ class StandardStreamFile final : public IFile {
   int Flush() override { return kFileOk; }
   int Close() override { return kFileOk; }
   std::uint64_t SizeHint() override { return size_; }
+  bool CanRewind() override { return false; }
+  int Rewind() override { return kErrorAccessDenied; }
 
  private:
   int fd_;
