@@ -121,6 +121,17 @@ bool DecodeFullLine(const unsigned char* in, std::uint8_t keyValue, char* out) {
   return true;
 }
 
+// Whether all 128 characters of a line have a value, as DecodeFullLine would find.
+bool CheckFullLine(const unsigned char* in) {
+  __m128i allOk = _mm_set1_epi8(-1);
+  for (std::size_t g = 0; g < 8; ++g) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g));
+    allOk = _mm_and_si128(allOk, _mm_andnot_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(127)),
+                                                  _mm_cmpgt_epi8(c, _mm_set1_epi8(46))));
+  }
+  return _mm_movemask_epi8(allOk) == 0xFFFF;
+}
+
 #if defined(__GNUC__)
 #define VELLUMO_AVX2 1
 
@@ -210,6 +221,13 @@ bool DecodeFullLine(const unsigned char* in, std::uint8_t keyValue, char* out) {
   return true;
 }
 
+bool CheckFullLine(const unsigned char* in) {
+  std::uint16_t flags = 0;
+  for (std::size_t k = 0; k < 2 * kBytesPerLine; ++k)
+    flags |= kTables.letterValue[in[k]];
+  return !(flags & kNoValue);
+}
+
 #endif
 
 // Writes one line of m (1..64) bytes starting from generator state s; answers the state after it.
@@ -269,31 +287,52 @@ void EncodeText(TextView text, std::uint8_t keyValue, std::uint32_t seed, Text& 
   EncodeLines(Bytes(text), text.size(), keyValue, seed, out.data() + start);
 }
 
-bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count) {
+namespace {
+
+// The current form's walk; without kWrite it only checks, writing nothing.
+template <bool kWrite>
+DecodeWalk Walk(TextView encoded, std::uint8_t keyValue, char* out) {
   const std::size_t n = encoded.size();
   const unsigned char* p = Bytes(encoded);
   const auto& value = kTables.letterValue;
-  count = 0;
+  DecodeWalk walk;
   std::size_t pos = 0;
   while (pos < n && p[pos] != 0) {
     // The common case: a whole line of 128 letters followed by CR.
     if (n - pos > 2 * kBytesPerLine && p[pos + 2 * kBytesPerLine] == kCR &&
-        DecodeFullLine(p + pos, keyValue, out + count)) {
-      count += kBytesPerLine;
+        (kWrite ? DecodeFullLine(p + pos, keyValue, out + walk.count) : CheckFullLine(p + pos))) {
+      walk.count += kBytesPerLine;
       pos += 2 * kBytesPerLine + 2;
       continue;
     }
     const std::uint16_t high = value[p[pos]];
     const std::uint16_t low = pos + 1 < n ? value[p[pos + 1]] : kNoValue;
     if ((high | low) & kNoValue) {
-      count = 0;
-      return false;
+      walk.count = 0;
+      walk.ok = false;
+      return walk;
     }
-    out[count++] = static_cast<char>(static_cast<std::uint8_t>((high << 4) + low) ^ keyValue);
+    if (kWrite) {
+      out[walk.count] = static_cast<char>(static_cast<std::uint8_t>((high << 4) + low) ^ keyValue);
+    }
+    ++walk.count;
     pos += 2;
     if (pos < n && p[pos] == kCR) pos += 2;
   }
-  return true;
+  walk.endedAtZero = pos < n;
+  return walk;
+}
+
+}  // namespace
+
+DecodeWalk DecodePart(TextView encoded, std::uint8_t keyValue, char* out) {
+  return out ? Walk<true>(encoded, keyValue, out) : Walk<false>(encoded, keyValue, nullptr);
+}
+
+bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count) {
+  const DecodeWalk walk = Walk<true>(encoded, keyValue, out);
+  count = walk.count;
+  return walk.ok;
 }
 
 bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out) {

@@ -45,6 +45,16 @@ bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out);
 // encoded.data() itself (a write never overtakes the read). Sets count to the decoded length.
 bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count);
 
+// What the walk over a text found: whether it decodes, how many bytes it gives, and whether it
+// ended at a zero byte before the text's end.
+struct DecodeWalk {
+  bool ok = true;
+  std::size_t count = 0;
+  bool endedAtZero = false;
+};
+// DecodeInto's walk, telling also where it ended; with out null it only checks, writing nothing.
+DecodeWalk DecodePart(TextView encoded, std::uint8_t keyValue, char* out);
+
 // Reads the legacy form under keyText (which must not be empty). Answers true with the text after
 // LegacyMarker when the decoded bytes begin with it; otherwise out is emptied and false answered.
 bool DecodeLegacyText(TextView encoded, TextView keyText, Text& out);

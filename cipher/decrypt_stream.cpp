@@ -5,20 +5,18 @@
 
 namespace vellumo {
 
-// The current form's walk, run by DecodeInto over parts of the text that begin where the whole
+// The current form's walk, run by DecodePart over parts of the text that begin where the whole
 // walk stands at the start of a pair. In a text whose every CR is followed by an LF such a part
 // can end
 // - right after a line's CR LF: the walk skips both after the line's last pair, or it has
 //   failed on a line of an odd number of characters (its last one paired with the CR);
 // - after an even number of a line's characters, when the next one (not a CR) is known to
 //   follow: the walk is between two pairs there and takes no line break.
-// A zero byte at the start of a pair ends the walk; anywhere else in a part that decodes it
-// cannot stand (as a pair's second character it has no value), so a part that decodes and holds
-// one is where the walk ended. Only the bytes after the last such place are carried to the next
-// piece: at most three, or one line when a piece ends inside it.
+// Only the bytes after the last such place are carried to the next piece: at most three, or one
+// line when a piece ends inside it.
 class DecryptStream::CurrentWalk {
  public:
-  explicit CurrentWalk(std::uint8_t keyValue) : keyValue_(keyValue) {}
+  CurrentWalk(std::uint8_t keyValue, bool checkOnly) : keyValue_(keyValue), checkOnly_(checkOnly) {}
 
   TextView Feed(TextView piece) {
     used_ = 0;
@@ -83,7 +81,7 @@ class DecryptStream::CurrentWalk {
 
   void Decode(TextView part) {
     if (part.empty() || failed || ended) return;
-    const std::size_t room = part.size() / 2 + 1;
+    const std::size_t room = checkOnly_ ? 0 : part.size() / 2 + 1;
     if (used_ + room > capacity_) {
       const std::size_t capacity = std::max(used_ + room, 2 * capacity_);
       auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
@@ -91,26 +89,24 @@ class DecryptStream::CurrentWalk {
       out_ = std::move(bigger);
       capacity_ = capacity;
     }
-    std::size_t count = 0;
-    if (!DecodeInto(part, keyValue_, out_.get() + used_, count)) {
-      failed = true;
-      return;
-    }
-    used_ += count;
-    if (std::memchr(part.data(), 0, part.size()) != nullptr) ended = true;
+    const DecodeWalk walk = DecodePart(part, keyValue_, checkOnly_ ? nullptr : out_.get() + used_);
+    failed = !walk.ok;
+    ended = walk.endedAtZero;
+    if (!checkOnly_) used_ += walk.count;
   }
 
   TextView Output() const { return failed ? TextView() : TextView(out_.get(), used_); }
 
   std::uint8_t keyValue_;
+  bool checkOnly_;
   std::string carry_;
   std::unique_ptr<char[]> out_;
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
 };
 
-DecryptStream::DecryptStream(TextView keyText, std::uint8_t keyValue)
-    : legacy_(keyText), current_(std::make_unique<CurrentWalk>(keyValue)) {}
+DecryptStream::DecryptStream(TextView keyText, std::uint8_t keyValue, bool checkOnly)
+    : legacy_(keyText), current_(std::make_unique<CurrentWalk>(keyValue, checkOnly)) {}
 
 DecryptStream::~DecryptStream() = default;
 

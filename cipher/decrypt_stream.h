@@ -16,8 +16,9 @@ namespace vellumo {
 // Pieces may be cut anywhere.
 class DecryptStream {
  public:
-  // keyText (not empty) must outlive the stream; keyValue is its KeyBytes value.
-  DecryptStream(TextView keyText, std::uint8_t keyValue);
+  // keyText (not empty) must outlive the stream; keyValue is its KeyBytes value. A stream that
+  // only checks tells whether the text decodes and may give no bytes of the current form.
+  DecryptStream(TextView keyText, std::uint8_t keyValue, bool checkOnly = false);
   ~DecryptStream();
   DecryptStream(const DecryptStream&) = delete;
   DecryptStream& operator=(const DecryptStream&) = delete;

@@ -30,10 +30,11 @@ Decryption WholeText(TextView text, TextView key) {
 }
 
 // The same text fed in pieces of the given sizes (the last one takes the rest).
-Decryption InPieces(TextView text, TextView key, const std::vector<std::size_t>& sizes) {
+Decryption InPieces(TextView text, TextView key, const std::vector<std::size_t>& sizes,
+                    bool checkOnly = false) {
   KeyBytesArray bytes;
   DeriveKeyBytes(key, bytes);
-  DecryptStream stream(key, bytes.front());
+  DecryptStream stream(key, bytes.front(), checkOnly);
   Decryption d;
   std::size_t at = 0;
   for (std::size_t i = 0; at < text.size() && !stream.Ended(); ++i) {
@@ -134,6 +135,7 @@ TEST(DecryptStream, InPiecesEqualsTheWholeTextWalk) {
     const Decryption onePiece = InPieces(text, key, {});
     ASSERT_EQ(onePiece.ok, whole.ok) << "round " << round;
     ASSERT_EQ(onePiece.out, whole.out) << "round " << round;
+    ASSERT_EQ(InPieces(text, key, sizes, true).ok, whole.ok) << "round " << round << ", checking";
   }
 }
 
