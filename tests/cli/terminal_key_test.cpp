@@ -81,8 +81,8 @@ TEST(CliTerminalKey, TypedUnseenAndConvertedToCp932) {
   };
   const Case cases[] = {
       {"a key with a double-byte character", "鍵pw\n", 0, withKeyFile.out, ""},
-      {"an empty line is an empty key", "\n", 0, text,
-       "vellumo-cli: 「鍵」がありません。\n（テキストは暗号化も解読もされません。）\n"},
+      {"an empty line is an empty key, refused", "\n", 1, "",
+       "vellumo-cli: the key is empty, which would leave the text as it is; nothing is written\n"},
       {"the end of input cancels", "\x04", 1, "", "vellumo-cli: no key was entered\n"},
   };
   for (const auto& c : cases) {

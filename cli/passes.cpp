@@ -1,0 +1,153 @@
+#include "cli/passes.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "cli/cli_error.h"
+#include "cli/io_threads.h"
+#include "cli/spool.h"
+
+namespace vellumo {
+namespace {
+
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+// A regular file read twice keeps one fingerprint per piece in between; for a file so large that
+// they would take more than a few megabytes, the pieces grow instead.
+constexpr std::uint64_t kMaxPieces = std::uint64_t{1} << 20;
+
+std::size_t PieceSizeFor(std::uint64_t size) {
+  std::size_t piece = kPieceSize;
+  while (size / piece >= kMaxPieces && piece < (std::size_t{1} << 30))
+    piece *= 2;
+  return piece;
+}
+
+[[noreturn]] void RefuseChangedInput() {
+  throw CliError("the input changed while it was read", kExitRefused);
+}
+
+// The pieces of one pass, each one valid until the next is asked for; one shorter than the piece
+// size is the last.
+class Pieces {
+ public:
+  virtual ~Pieces() = default;
+  virtual TextView Next() = 0;
+  std::uint64_t fingerprint = 0;  // of the last piece, where it is computed
+};
+
+// A regular file, read ahead on a thread of its own.
+class FilePieces final : public Pieces {
+ public:
+  FilePieces(Input& input, std::size_t pieceSize, bool withFingerprints)
+      : ahead_([&input](char* buffer, std::size_t size) { return input.ReadPiece(buffer, size); },
+               pieceSize, withFingerprints) {}
+  TextView Next() override { return ahead_.Next(fingerprint); }
+
+ private:
+  ReadAhead ahead_;
+};
+
+// An input read once, or a spool, read as the pass goes.
+class StreamPieces final : public Pieces {
+ public:
+  StreamPieces(std::function<std::size_t(char*, std::size_t)> read, std::size_t pieceSize)
+      : read_(std::move(read)),
+        pieceSize_(pieceSize),
+        buffer_(std::make_unique_for_overwrite<char[]>(pieceSize)) {}
+  TextView Next() override { return TextView(buffer_.get(), read_(buffer_.get(), pieceSize_)); }
+
+ private:
+  std::function<std::size_t(char*, std::size_t)> read_;
+  std::size_t pieceSize_;
+  std::unique_ptr<char[]> buffer_;
+};
+
+// One pass: the first piece and those after it go through a fresh transform until the end or
+// until it is done; see looks at each piece before the transform does.
+template <class See>
+void RunPass(Transform& transform, const Emit& emit, Pieces& pieces, std::size_t pieceSize,
+             TextView piece, See see) {
+  for (;;) {
+    see(piece, pieces.fingerprint);
+    transform.Feed(piece, emit);
+    if (piece.size() < pieceSize || transform.Done()) break;
+    piece = pieces.Next();
+  }
+  transform.Finish(emit);
+}
+
+}  // namespace
+
+void RunWork(Input& input, Output& output, const Work& work) {
+  const bool readAgain = input.CanReadAgain();
+  const bool twoPasses = readAgain && output.Direct();
+  const std::size_t pieceSize = readAgain ? PieceSizeFor(input.Size()) : kPieceSize;
+  const auto readInput = [&](char* buffer, std::size_t size) {
+    return input.ReadPiece(buffer, size);
+  };
+  std::unique_ptr<Pieces> pieces;
+  if (readAgain) {
+    // The first of two passes does little besides reading: it takes the fingerprints itself.
+    pieces = std::make_unique<FilePieces>(input, pieceSize, false);
+  } else {
+    pieces = std::make_unique<StreamPieces>(readInput, pieceSize);
+  }
+  const auto ignore = [](TextView, std::uint64_t) {};
+  const Emit discard = [](TextView) {};
+
+  const TextView first = pieces->Next();
+  if (!work.holdsText(first)) {
+    output.Begin();
+    output.Commit();
+    return;
+  }
+  work.obtainKey();
+  output.Begin();
+  WriteBehind writer([&](TextView bytes) { output.Write(bytes); });
+  const Emit write = [&](TextView bytes) { writer.Put(bytes); };
+  if (!output.Direct()) {
+    // A failure discards the temporary file.
+    RunPass(*work.makeTransform(true), write, *pieces, pieceSize, first, ignore);
+  } else if (twoPasses) {
+    std::vector<std::uint64_t> fingerprints;
+    fingerprints.reserve(static_cast<std::size_t>(input.Size() / pieceSize) + 2);
+    RunPass(*work.makeTransform(false), discard, *pieces, pieceSize, first,
+            [&](TextView piece, std::uint64_t) { fingerprints.push_back(Fingerprint(piece)); });
+    pieces.reset();
+    input.Rewind();
+    // The second pass has the work to do: the reading thread takes the fingerprints.
+    pieces = std::make_unique<FilePieces>(input, pieceSize, true);
+    std::size_t index = 0;
+    // A piece is used only when it is the one the first pass checked.
+    RunPass(*work.makeTransform(true), write, *pieces, pieceSize, pieces->Next(),
+            [&](TextView, std::uint64_t fingerprint) {
+              if (index >= fingerprints.size() || fingerprint != fingerprints[index]) {
+                RefuseChangedInput();
+              }
+              ++index;
+            });
+    if (index != fingerprints.size()) RefuseChangedInput();
+  } else if (work.spoolOutput) {
+    Spool spool;
+    RunPass(
+        *work.makeTransform(true), [&](TextView bytes) { spool.Write(bytes); }, *pieces, pieceSize,
+        first, ignore);
+    spool.Rewind();
+    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
+                         pieceSize);
+    for (TextView piece = spooled.Next(); !piece.empty(); piece = spooled.Next())
+      writer.Put(piece);
+  } else {
+    Spool spool;
+    RunPass(*work.makeTransform(false), discard, *pieces, pieceSize, first,
+            [&](TextView piece, std::uint64_t) { spool.Write(piece); });
+    spool.Rewind();
+    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
+                         pieceSize);
+    RunPass(*work.makeTransform(true), write, spooled, pieceSize, spooled.Next(), ignore);
+  }
+  writer.Finish();
+  output.Commit();
+}
+
+}  // namespace vellumo
