@@ -67,24 +67,28 @@ std::wstring FolderOf(const std::wstring& path) {
   return {};
 }
 
-// The path of the file that a symbolic link (or another reparse point) names, as the system
-// resolves it; any other path as it is. A file is replaced there, so that saving keeps the link.
+// The path of the file that path names, symbolic links followed, as the system resolves it: a
+// file is replaced there, so that saving keeps the link. (Opening follows the host's symbolic
+// links under Wine too, which it does not mark as reparse points.) A file with other hard links is
+// left under the name given, since the system might name it by another of its links; a path that
+// names nothing yet stays as it is.
 std::wstring FollowLinks(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    return path;
-  }
   const HANDLE h =
       CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return path;
+  BY_HANDLE_FILE_INFORMATION info{};
   std::wstring final(MAX_PATH, L'\0');
-  DWORD n = GetFinalPathNameByHandleW(h, final.data(), static_cast<DWORD>(final.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (n >= final.size()) {
-    final.resize(n);
+  DWORD n = 0;
+  if (GetFileInformationByHandle(h, &info) && info.nNumberOfLinks == 1 &&
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     n = GetFinalPathNameByHandleW(h, final.data(), static_cast<DWORD>(final.size()),
                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n >= final.size()) {
+      final.resize(n);
+      n = GetFinalPathNameByHandleW(h, final.data(), static_cast<DWORD>(final.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
   }
   CloseHandle(h);
   if (n == 0 || n >= final.size()) return path;
