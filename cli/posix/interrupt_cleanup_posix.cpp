@@ -26,15 +26,28 @@ constexpr int kSignals[] = {
 #endif
 };
 
+// Those sent to the process from outside, as against those a thread's own action raises (a write
+// to a closed pipe, a fault): only these can be held or left to another thread.
+constexpr int kOutsideSignals[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF,
+#ifdef SIGIO
+    SIGIO,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+
 char pendingPath[PATH_MAX + 1];
 bool installed[std::size(kSignals)];
 bool watching = false;
 sigset_t heldBefore;
 
-sigset_t SignalSet() {
+template <std::size_t n>
+sigset_t SignalSet(const int (&signals)[n]) {
   sigset_t set;
   sigemptyset(&set);
-  for (const int sig : kSignals)
+  for (const int sig : signals)
     sigaddset(&set, sig);
   return set;
 }
@@ -49,7 +62,7 @@ extern "C" void RemovePendingFile(int sig) {
 }  // namespace
 
 void HoldInterrupts() {
-  const sigset_t set = SignalSet();
+  const sigset_t set = SignalSet(kOutsideSignals);
   sigprocmask(SIG_BLOCK, &set, &heldBefore);
 }
 
@@ -58,7 +71,7 @@ void ReleaseInterrupts() {
 }
 
 void LeaveInterruptsToTheMainThread() {
-  const sigset_t set = SignalSet();
+  const sigset_t set = SignalSet(kOutsideSignals);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
@@ -67,7 +80,7 @@ void RemoveOnInterrupt(const std::string& path) {
   std::memcpy(pendingPath, path.c_str(), path.size() + 1);
   struct sigaction action {};
   action.sa_handler = RemovePendingFile;
-  action.sa_mask = SignalSet();
+  action.sa_mask = SignalSet(kSignals);
   for (std::size_t i = 0; i < std::size(kSignals); ++i) {
     // Only the default action is replaced: an ignored signal (nohup) stays ignored, and a handler
     // that someone else installed (a sanitizer's) stays in place.
