@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -46,8 +47,8 @@ std::string FollowLinks(const std::string& path) {
     if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
     const ssize_t n = readlink(current.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
-    const std::string next(target.data(), static_cast<std::size_t>(n));
-    current = next[0] == '/' ? next : FolderOf(current) + next;
+    const std::string_view next(target.data(), static_cast<std::size_t>(n));
+    current = next[0] == '/' ? std::string(next) : FolderOf(current).append(next);
   }
   return current;
 }
