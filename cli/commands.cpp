@@ -49,7 +49,7 @@ class Encryption final : public Transform {
   Encryption(const CliOptions& options, std::uint8_t keyValue, std::uint32_t seed, bool produce)
       : utf8_(options.utf8), keyValue_(keyValue), state_(seed), produce_(produce) {}
 
-  void Feed(TextView piece, const Emit& emit) override {
+  void Feed(TextView piece, Sink& out) override {
     // A zero byte in the input is one in the text too: UTF-8 and code page 932 give U+0000 and
     // byte 0 for each other alone.
     if (const void* zero = std::memchr(piece.data(), 0, piece.size())) {
@@ -62,21 +62,21 @@ class Encryption final : public Transform {
     if (utf8_) {
       std::uint64_t failedAt = 0;
       if (!conversion_.Feed(
-              piece, [&](TextView text) { Encode(text, emit); }, failedAt)) {
+              piece, [&](TextView text) { Encode(text, out); }, failedAt)) {
         RefuseUtf8(failedAt, piece);
       }
     } else {
-      Encode(piece, emit);
+      Encode(piece, out);
     }
     position_.Pass(piece);
   }
 
-  void Finish(const Emit& emit) override {
+  void Finish(Sink& out) override {
     std::uint64_t failedAt = 0;
-    if (utf8_ && !conversion_.Finish([&](TextView text) { Encode(text, emit); }, failedAt)) {
+    if (utf8_ && !conversion_.Finish([&](TextView text) { Encode(text, out); }, failedAt)) {
       RefuseUtf8(failedAt, {});
     }
-    if (produce_ && lineSize_ > 0) EncodeLine(line_, lineSize_, emit);
+    if (produce_ && lineSize_ > 0) EncodeLines(line_, lineSize_, out);
   }
 
  private:
@@ -88,7 +88,7 @@ class Encryption final : public Transform {
 
   // Encodes whole lines of 64 bytes as they come; the bytes of a line begun stay until it is full
   // or the text ends.
-  void Encode(TextView text, const Emit& emit) {
+  void Encode(TextView text, Sink& out) {
     if (!produce_) return;
     if (lineSize_ > 0) {
       const std::size_t take = std::min(text.size(), kLine - lineSize_);
@@ -96,28 +96,28 @@ class Encryption final : public Transform {
       lineSize_ += take;
       text.remove_prefix(take);
       if (lineSize_ < kLine) return;
-      EncodeLine(line_, kLine, emit);
+      EncodeLines(line_, kLine, out);
       lineSize_ = 0;
     }
     const std::size_t whole = text.size() - text.size() % kLine;
-    if (whole > 0) {
-      if (encoded_.size() < EncodedSize(whole)) encoded_.resize(EncodedSize(whole));
-      state_ = EncodeLines(reinterpret_cast<const unsigned char*>(text.data()), whole, keyValue_,
-                           state_, encoded_.data());
-      emit(TextView(encoded_.data(), EncodedSize(whole)));
+    for (std::size_t done = 0; done < whole; done += kChunk) {
+      EncodeLines(text.data() + done, std::min(kChunk, whole - done), out);
     }
     lineSize_ = text.size() - whole;
     std::memcpy(line_, text.data() + whole, lineSize_);
   }
 
-  void EncodeLine(const char* bytes, std::size_t n, const Emit& emit) {
-    char letters[EncodedSize(kLine)];
-    state_ =
-        EncodeLines(reinterpret_cast<const unsigned char*>(bytes), n, keyValue_, state_, letters);
-    emit(TextView(letters, EncodedSize(n)));
+  // The letters of n bytes (whole lines, or the text's last bytes), made in the output's space.
+  void EncodeLines(const char* bytes, std::size_t n, Sink& out) {
+    state_ = vellumo::EncodeLines(reinterpret_cast<const unsigned char*>(bytes), n, keyValue_,
+                                  state_, out.Room(EncodedSize(n)));
+    out.Made(EncodedSize(n));
   }
 
   static constexpr std::size_t kLine = 64;
+  // Lines encoded at once: their letters fit in the space a sink lends.
+  static constexpr std::size_t kChunk = 1024 * kLine;
+  static_assert(EncodedSize(kChunk) <= Sink::kMaxRoom);
   bool utf8_;
   std::uint8_t keyValue_;
   std::uint32_t state_;
@@ -126,7 +126,6 @@ class Encryption final : public Transform {
   TextPosition position_;
   char line_[kLine];
   std::size_t lineSize_ = 0;
-  std::string encoded_;
 };
 
 // The file's text by the editor's reading rules, decrypted as the editor's decrypting open does,
@@ -140,17 +139,17 @@ class Decryption final : public Transform {
         produce_(produce),
         stream_(key.text, key.bytes.front(), !produce && !options.utf8) {}
 
-  void Feed(TextView piece, const Emit& emit) override {
-    Decrypt(stream_.Feed(reader_.Take(piece, text_)), emit);
+  void Feed(TextView piece, Sink& out) override {
+    Decrypt(stream_.Feed(reader_.Take(piece, text_)), out);
   }
 
-  void Finish(const Emit& emit) override {
+  void Finish(Sink& out) override {
     text_.clear();
     reader_.Finish(text_);
-    Decrypt(stream_.Feed(text_), emit);
-    Decrypt(stream_.Finish(), emit);
+    Decrypt(stream_.Feed(text_), out);
+    Decrypt(stream_.Finish(), out);
     std::uint64_t failedAt = 0;
-    if (utf8_ && !conversion_.Finish(produce_ ? emit : discard_, failedAt)) {
+    if (utf8_ && !conversion_.Finish([&](TextView bytes) { Produce(bytes, out); }, failedAt)) {
       RefuseUtf8(failedAt, {});
     }
   }
@@ -158,16 +157,22 @@ class Decryption final : public Transform {
   bool Done() const override { return reader_.Ended() || stream_.Ended(); }
 
  private:
-  void Decrypt(TextView plain, const Emit& emit) {
+  void Decrypt(TextView plain, Sink& out) {
     if (stream_.Failed()) throw CliError(kDecryptFailedMessage, kExitRefused);
     if (utf8_) {
       std::uint64_t failedAt = 0;
-      if (!conversion_.Feed(plain, produce_ ? emit : discard_, failedAt))
+      if (!conversion_.Feed(
+              plain, [&](TextView bytes) { Produce(bytes, out); }, failedAt)) {
         RefuseUtf8(failedAt, plain);
+      }
       position_.Pass(plain);
-    } else if (produce_ && !plain.empty()) {
-      emit(plain);
+    } else {
+      Produce(plain, out);
     }
+  }
+
+  void Produce(TextView bytes, Sink& out) const {
+    if (produce_ && !bytes.empty()) out.Put(bytes);
   }
 
   [[noreturn]] void RefuseUtf8(std::uint64_t failedAt, TextView plain) const {
@@ -183,7 +188,6 @@ class Decryption final : public Transform {
   DecryptStream stream_;
   PieceConversion conversion_{PieceConversion::Direction::Cp932ToUtf8};
   TextPosition position_;
-  const Emit discard_ = [](TextView) {};
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace vellumo {
 namespace {
 
-constexpr std::size_t kReadSlots = 4;
+constexpr std::size_t kReadSlots = 3;
 constexpr std::size_t kWriteBuffers = 3;
 constexpr std::size_t kWriteBufferSize = std::size_t{2} << 20;
 
@@ -43,16 +43,37 @@ ReadAhead::ReadAhead(Read read, std::size_t pieceSize, bool withFingerprints)
       slots_(kReadSlots) {
   for (auto& slot : slots_)
     slot.data = std::make_unique_for_overwrite<char[]>(pieceSize);
-  thread_ = std::thread([this] { Run(); });
+  Start();
 }
 
 ReadAhead::~ReadAhead() {
+  Stop();
+}
+
+void ReadAhead::Start() {
+  first_ = 0;
+  filled_ = 0;
+  holding_ = false;
+  stop_ = false;
+  ended_ = false;
+  failure_ = nullptr;
+  thread_ = std::thread([this] { Run(); });
+}
+
+void ReadAhead::Stop() {
   {
     const std::lock_guard lock(mutex_);
     stop_ = true;
   }
   changed_.notify_all();
   thread_.join();
+}
+
+void ReadAhead::Restart(const std::function<void()>& rewind, bool withFingerprints) {
+  Stop();
+  rewind();
+  withFingerprints_ = withFingerprints;
+  Start();
 }
 
 void ReadAhead::Run() {
@@ -155,6 +176,16 @@ void WriteBehind::HandOver() {
   if (failure_) std::rethrow_exception(failure_);
   current_ = (first_ + queued_) % buffers_.size();
   used_ = 0;
+}
+
+char* WriteBehind::Room(std::size_t n) {
+  if (used_ + n > kWriteBufferSize) HandOver();
+  return buffers_[current_].get() + used_;
+}
+
+void WriteBehind::Made(std::size_t n) {
+  used_ += n;
+  if (used_ == kWriteBufferSize) HandOver();
 }
 
 void WriteBehind::Put(TextView bytes) {

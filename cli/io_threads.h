@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cipher/text.h"
+#include "cli/sink.h"
 
 namespace vellumo {
 
@@ -35,8 +36,12 @@ class ReadAhead {
   // The next piece, valid until the next call; one shorter than the piece size is the last.
   // Rethrows a failure of the reading.
   TextView Next(std::uint64_t& fingerprint);
+  // Stops reading, calls rewind, and reads again from there into the same buffers.
+  void Restart(const std::function<void()>& rewind, bool withFingerprints);
 
  private:
+  void Start();
+  void Stop();
   struct Slot {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;
@@ -59,18 +64,20 @@ class ReadAhead {
   std::thread thread_;
 };
 
-// Writes what it is given in the order given, on a thread of its own.
-class WriteBehind {
+// Writes what it is given in the order given, on a thread of its own. Put, Room and Made rethrow
+// a failure of an earlier write.
+class WriteBehind final : public Sink {
  public:
   using Write = std::function<void(TextView bytes)>;
   explicit WriteBehind(Write write);
   // Stops the thread; what was not written yet is dropped (the run has failed).
-  ~WriteBehind();
+  ~WriteBehind() override;
   WriteBehind(const WriteBehind&) = delete;
   WriteBehind& operator=(const WriteBehind&) = delete;
 
-  // Copies bytes in. Rethrows a failure of an earlier write.
-  void Put(TextView bytes);
+  void Put(TextView bytes) override;
+  char* Room(std::size_t n) override;
+  void Made(std::size_t n) override;
   // Waits until all is written. Rethrows a failure of the writing.
   void Finish();
 

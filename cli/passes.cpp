@@ -38,12 +38,18 @@ class Pieces {
 // A regular file, read ahead on a thread of its own.
 class FilePieces final : public Pieces {
  public:
-  FilePieces(Input& input, std::size_t pieceSize, bool withFingerprints)
-      : ahead_([&input](char* buffer, std::size_t size) { return input.ReadPiece(buffer, size); },
-               pieceSize, withFingerprints) {}
+  FilePieces(Input& input, std::size_t pieceSize)
+      : input_(input),
+        ahead_([&input](char* buffer, std::size_t size) { return input.ReadPiece(buffer, size); },
+               pieceSize, false) {}
   TextView Next() override { return ahead_.Next(fingerprint); }
+  // Back to the start of the file, for a second pass whose pieces come with fingerprints.
+  void Rewind() {
+    ahead_.Restart([&] { input_.Rewind(); }, true);
+  }
 
  private:
+  Input& input_;
   ReadAhead ahead_;
 };
 
@@ -62,18 +68,31 @@ class StreamPieces final : public Pieces {
   std::unique_ptr<char[]> buffer_;
 };
 
+// What goes to a spool, made in place in a buffer of its own.
+class SpoolSink final : public Sink {
+ public:
+  explicit SpoolSink(Spool& spool) : spool_(spool) {}
+  void Put(TextView bytes) override { spool_.Write(bytes); }
+  char* Room(std::size_t) override { return room_.get(); }
+  void Made(std::size_t n) override { spool_.Write(TextView(room_.get(), n)); }
+
+ private:
+  Spool& spool_;
+  std::unique_ptr<char[]> room_ = std::make_unique_for_overwrite<char[]>(kMaxRoom);
+};
+
 // One pass: the first piece and those after it go through a fresh transform until the end or
 // until it is done; see looks at each piece before the transform does.
 template <class See>
-void RunPass(Transform& transform, const Emit& emit, Pieces& pieces, std::size_t pieceSize,
-             TextView piece, See see) {
+void RunPass(Transform& transform, Sink& out, Pieces& pieces, std::size_t pieceSize, TextView piece,
+             See see) {
   for (;;) {
     see(piece, pieces.fingerprint);
-    transform.Feed(piece, emit);
+    transform.Feed(piece, out);
     if (piece.size() < pieceSize || transform.Done()) break;
     piece = pieces.Next();
   }
-  transform.Finish(emit);
+  transform.Finish(out);
 }
 
 }  // namespace
@@ -85,15 +104,16 @@ void RunWork(Input& input, Output& output, const Work& work) {
   const auto readInput = [&](char* buffer, std::size_t size) {
     return input.ReadPiece(buffer, size);
   };
+  FilePieces* file = nullptr;
   std::unique_ptr<Pieces> pieces;
   if (readAgain) {
-    // The first of two passes does little besides reading: it takes the fingerprints itself.
-    pieces = std::make_unique<FilePieces>(input, pieceSize, false);
+    pieces = std::make_unique<FilePieces>(input, pieceSize);
+    file = static_cast<FilePieces*>(pieces.get());
   } else {
     pieces = std::make_unique<StreamPieces>(readInput, pieceSize);
   }
   const auto ignore = [](TextView, std::uint64_t) {};
-  const Emit discard = [](TextView) {};
+  DiscardSink discard;
 
   const TextView first = pieces->Next();
   if (!work.holdsText(first)) {
@@ -104,22 +124,20 @@ void RunWork(Input& input, Output& output, const Work& work) {
   work.obtainKey();
   output.Begin();
   WriteBehind writer([&](TextView bytes) { output.Write(bytes); });
-  const Emit write = [&](TextView bytes) { writer.Put(bytes); };
   if (!output.Direct()) {
     // A failure discards the temporary file.
-    RunPass(*work.makeTransform(true), write, *pieces, pieceSize, first, ignore);
+    RunPass(*work.makeTransform(true), writer, *pieces, pieceSize, first, ignore);
   } else if (twoPasses) {
+    // The first pass does little besides reading: it takes the fingerprints itself. The second
+    // one has the work to do: the reading thread takes them.
     std::vector<std::uint64_t> fingerprints;
     fingerprints.reserve(static_cast<std::size_t>(input.Size() / pieceSize) + 2);
     RunPass(*work.makeTransform(false), discard, *pieces, pieceSize, first,
             [&](TextView piece, std::uint64_t) { fingerprints.push_back(Fingerprint(piece)); });
-    pieces.reset();
-    input.Rewind();
-    // The second pass has the work to do: the reading thread takes the fingerprints.
-    pieces = std::make_unique<FilePieces>(input, pieceSize, true);
+    file->Rewind();
     std::size_t index = 0;
     // A piece is used only when it is the one the first pass checked.
-    RunPass(*work.makeTransform(true), write, *pieces, pieceSize, pieces->Next(),
+    RunPass(*work.makeTransform(true), writer, *pieces, pieceSize, pieces->Next(),
             [&](TextView, std::uint64_t fingerprint) {
               if (index >= fingerprints.size() || fingerprint != fingerprints[index]) {
                 RefuseChangedInput();
@@ -129,9 +147,8 @@ void RunWork(Input& input, Output& output, const Work& work) {
     if (index != fingerprints.size()) RefuseChangedInput();
   } else if (work.spoolOutput) {
     Spool spool;
-    RunPass(
-        *work.makeTransform(true), [&](TextView bytes) { spool.Write(bytes); }, *pieces, pieceSize,
-        first, ignore);
+    SpoolSink toSpool(spool);
+    RunPass(*work.makeTransform(true), toSpool, *pieces, pieceSize, first, ignore);
     spool.Rewind();
     StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
                          pieceSize);
@@ -144,7 +161,7 @@ void RunWork(Input& input, Output& output, const Work& work) {
     spool.Rewind();
     StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
                          pieceSize);
-    RunPass(*work.makeTransform(true), write, spooled, pieceSize, spooled.Next(), ignore);
+    RunPass(*work.makeTransform(true), writer, spooled, pieceSize, spooled.Next(), ignore);
   }
   writer.Finish();
   output.Commit();

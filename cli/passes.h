@@ -12,18 +12,17 @@
 #include "cipher/text.h"
 #include "cli/input.h"
 #include "cli/output.h"
+#include "cli/sink.h"
 
 namespace vellumo {
-
-using Emit = std::function<void(TextView)>;
 
 // The work of one pass over the input's bytes. Throws CliError for an input it cannot use.
 class Transform {
  public:
   virtual ~Transform() = default;
-  virtual void Feed(TextView piece, const Emit& emit) = 0;
+  virtual void Feed(TextView piece, Sink& out) = 0;
   // The input has ended (or Done answered true).
-  virtual void Finish(const Emit& emit) = 0;
+  virtual void Finish(Sink& out) = 0;
   // Nothing that follows can change the result, so reading may stop.
   virtual bool Done() const { return false; }
 };
