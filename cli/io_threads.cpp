@@ -14,9 +14,11 @@ constexpr std::size_t kWriteBufferSize = std::size_t{2} << 20;
 
 }  // namespace
 
-std::uint64_t Fingerprint(TextView bytes) {
-  // Eight lanes of 8-byte words, each step a bijection of its lane (so one changed word always
-  // shows), and the length.
+namespace {
+
+// Eight lanes of 8-byte words, each step a bijection of its lane (so one changed word always
+// shows), and the length.
+std::uint64_t MultiplyFingerprint(TextView bytes) {
   constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15u;
   constexpr std::size_t kLanes = 8;
   std::uint64_t lanes[kLanes] = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -34,6 +36,49 @@ std::uint64_t Fingerprint(TextView bytes) {
   for (const std::uint64_t lane : lanes)
     h = std::rotl((h ^ lane) * kMul, 31);
   return h ^ (h >> 29);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define VELLUMO_CRC32C 1
+
+// CRC-32C (the processor's crc32 instruction, made to find accidental changes) of each third of
+// the piece, three streams at once, with the length.
+__attribute__((target("sse4.2"))) std::uint64_t Crc32cFingerprint(TextView bytes) {
+  const std::size_t third = bytes.size() / 24 * 8;
+  const char* first = bytes.data();
+  const char* second = first + third;
+  const char* last = second + third;
+  // Three variables, not an array, so that the three streams stay in registers.
+  std::uint64_t a = 0xFFFFFFFF;
+  std::uint64_t b = 0xFFFFFFFF;
+  std::uint64_t c = 0xFFFFFFFF;
+  for (std::size_t i = 0; i < third; i += 8) {
+    std::uint64_t wordA;
+    std::uint64_t wordB;
+    std::uint64_t wordC;
+    std::memcpy(&wordA, first + i, 8);
+    std::memcpy(&wordB, second + i, 8);
+    std::memcpy(&wordC, last + i, 8);
+    a = __builtin_ia32_crc32di(a, wordA);
+    b = __builtin_ia32_crc32di(b, wordB);
+    c = __builtin_ia32_crc32di(c, wordC);
+  }
+  for (std::size_t i = 3 * third; i < bytes.size(); ++i) {
+    c = __builtin_ia32_crc32qi(static_cast<unsigned>(c), static_cast<unsigned char>(bytes[i]));
+  }
+  return ((a & 0xFFFFFFFF) << 32 | (b & 0xFFFFFFFF)) ^ ((c & 0xFFFFFFFF) * 0x9E3779B97F4A7C15u) ^
+         bytes.size();
+}
+#endif
+
+}  // namespace
+
+std::uint64_t Fingerprint(TextView bytes) {
+#if defined(VELLUMO_CRC32C)
+  static const bool crc32 = __builtin_cpu_supports("sse4.2");
+  if (crc32) return Crc32cFingerprint(bytes);
+#endif
+  return MultiplyFingerprint(bytes);
 }
 
 ReadAhead::ReadAhead(Read read, std::size_t pieceSize, bool withFingerprints)

@@ -18,8 +18,9 @@
 
 namespace vellumo {
 
-// A fingerprint of a piece, to tell whether a file read again still holds the same bytes. Made
-// against accidents, not against an adversary (who could change the file between two runs).
+// A fingerprint of a piece, to tell whether a file read again still holds the same bytes: made to
+// find accidental changes (a CRC-32C of each half where the processor has the instruction), not
+// against an adversary, who could change the file between two runs anyway.
 std::uint64_t Fingerprint(TextView bytes);
 
 // Reads pieces of a fixed size a few ahead of the caller. Only for a regular file: a read there
