@@ -54,6 +54,13 @@ class Encryption final : public Transform {
     // byte 0 for each other alone.
     if (const void* zero = std::memchr(piece.data(), 0, piece.size())) {
       const auto at = static_cast<std::size_t>(static_cast<const char*>(zero) - piece.data());
+      // A character before it that does not convert is the first thing wrong.
+      std::uint64_t failedAt = 0;
+      const auto ignore = [](TextView) {};
+      if (utf8_ && (!conversion_.Feed(piece.substr(0, at), ignore, failedAt) ||
+                    !conversion_.Finish(ignore, failedAt))) {
+        RefuseUtf8(failedAt, piece);
+      }
       throw CliError("the input holds a zero byte (at " +
                          position_.Of(position_.Passed() + at, piece) +
                          "), which the encrypted form cannot carry",
