@@ -43,11 +43,17 @@ void ObtainKey(const CliOptions& options, Key& key) {
 }
 
 // The text's bytes, from UTF-8 when asked, in whole lines of the encrypted form; a zero byte or
-// a character without a code page 932 form is refused with its place in the input.
+// a character without a code page 932 form is refused with its place in the input (counted here,
+// or found by the run reading the input again).
 class Encryption final : public Transform {
  public:
-  Encryption(const CliOptions& options, std::uint8_t keyValue, std::uint32_t seed, bool produce)
-      : utf8_(options.utf8), keyValue_(keyValue), state_(seed), produce_(produce) {}
+  Encryption(const CliOptions& options, std::uint8_t keyValue, std::uint32_t seed, bool produce,
+             bool countLines)
+      : utf8_(options.utf8),
+        keyValue_(keyValue),
+        state_(seed),
+        produce_(produce),
+        countLines_(countLines) {}
 
   void Feed(TextView piece, Sink& out) override {
     // A zero byte in the input is one in the text too: UTF-8 and code page 932 give U+0000 and
@@ -61,10 +67,8 @@ class Encryption final : public Transform {
                     !conversion_.Finish(ignore, failedAt))) {
         RefuseUtf8(failedAt, piece);
       }
-      throw CliError("the input holds a zero byte (at " +
-                         position_.Of(position_.Passed() + at, piece) +
-                         "), which the encrypted form cannot carry",
-                     kExitRefused);
+      Refuse(passed_ + at, piece, "the input holds a zero byte (at ",
+             "), which the encrypted form cannot carry");
     }
     if (utf8_) {
       std::uint64_t failedAt = 0;
@@ -75,7 +79,8 @@ class Encryption final : public Transform {
     } else {
       Encode(piece, out);
     }
-    position_.Pass(piece);
+    if (countLines_) position_.Pass(piece);
+    passed_ += piece.size();
   }
 
   void Finish(Sink& out) override {
@@ -88,9 +93,16 @@ class Encryption final : public Transform {
 
  private:
   [[noreturn]] void RefuseUtf8(std::uint64_t failedAt, TextView piece) const {
-    throw CliError("the input's character at " + position_.Of(failedAt, piece) +
-                       " is not UTF-8 or has no code page 932 form",
-                   kExitRefused);
+    Refuse(failedAt, piece, "the input's character at ",
+           " is not UTF-8 or has no code page 932 form");
+  }
+
+  // Refuses the input at offset, which lies in piece (the bytes after those passed) or just
+  // before it.
+  [[noreturn]] void Refuse(std::uint64_t offset, TextView piece, const std::string& before,
+                           const std::string& after) const {
+    if (!countLines_) throw RefusalAt{offset, before, after};
+    throw CliError(before + position_.Of(offset, piece) + after, kExitRefused);
   }
 
   // Encodes whole lines of 64 bytes as they come; the bytes of a line begun stay until it is full
@@ -129,8 +141,10 @@ class Encryption final : public Transform {
   std::uint8_t keyValue_;
   std::uint32_t state_;
   bool produce_;
+  bool countLines_;
   PieceConversion conversion_{PieceConversion::Direction::Utf8ToCp932};
   TextPosition position_;
+  std::uint64_t passed_ = 0;  // bytes of the input fed so far
   char line_[kLine];
   std::size_t lineSize_ = 0;
 };
@@ -211,8 +225,8 @@ int RunEncrypt(const CliOptions& options) {
     ObtainKey(options, key);
     seed = options.seed ? *options.seed : SystemClock().MillisecondsSinceMidnightUtc();
   };
-  work.makeTransform = [&](bool produce) {
-    return std::make_unique<Encryption>(options, key.bytes.front(), seed, produce);
+  work.makeTransform = [&](bool produce, bool countLines) {
+    return std::make_unique<Encryption>(options, key.bytes.front(), seed, produce, countLines);
   };
   work.spoolOutput = true;
   RunWork(input, output, work);
@@ -227,7 +241,8 @@ int RunDecrypt(const CliOptions& options) {
   // The text is empty when the file is, or when it begins with its end (byte 26).
   work.holdsText = [](TextView first) { return !first.empty() && first[0] != '\x1a'; };
   work.obtainKey = [&] { ObtainKey(options, key); };
-  work.makeTransform = [&](bool produce) {
+  // The places it names are in the decrypted text, which it always counts (with --utf8).
+  work.makeTransform = [&](bool produce, bool) {
     return std::make_unique<Decryption>(options, key, produce);
   };
   work.spoolOutput = false;

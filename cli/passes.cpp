@@ -6,6 +6,7 @@
 #include "cli/cli_error.h"
 #include "cli/io_threads.h"
 #include "cli/spool.h"
+#include "cli/text_position.h"
 
 namespace vellumo {
 namespace {
@@ -24,6 +25,21 @@ std::size_t PieceSizeFor(std::uint64_t size) {
 
 [[noreturn]] void RefuseChangedInput() {
   throw CliError("the input changed while it was read", kExitRefused);
+}
+
+// The refusal's message, with the place of its byte found by reading the input again.
+[[noreturn]] void RefuseInPlace(Input& input, const RefusalAt& refusal) {
+  input.Rewind();
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kPieceSize);
+  TextPosition position;
+  for (;;) {
+    const TextView piece(buffer.get(), input.ReadPiece(buffer.get(), kPieceSize));
+    if (refusal.offset < position.Passed() + piece.size() || piece.size() < kPieceSize) {
+      throw CliError(refusal.before + position.Of(refusal.offset, piece) + refusal.after,
+                     kExitRefused);
+    }
+    position.Pass(piece);
+  }
 }
 
 // The pieces of one pass, each one valid until the next is asked for; one shorter than the piece
@@ -95,11 +111,62 @@ void RunPass(Transform& transform, Sink& out, Pieces& pieces, std::size_t pieceS
   transform.Finish(out);
 }
 
+// The passes of a run that has text and a key, writing to output (begun). pieces is a regular
+// file's (file) or an input's read once; first is its first piece.
+void RunPasses(Input& input, Output& output, const Work& work, Pieces& pieces, FilePieces* file,
+               TextView first, std::size_t pieceSize) {
+  const auto ignore = [](TextView, std::uint64_t) {};
+  DiscardSink discard;
+  // An input read once has its lines counted as it goes, to name the place of a refusal; a file
+  // is read again for that. A second pass cannot refuse: its pieces are those checked.
+  const bool counted = file == nullptr;
+  WriteBehind writer([&](TextView bytes) { output.Write(bytes); });
+  if (!output.Direct()) {
+    // A failure discards the temporary file.
+    RunPass(*work.makeTransform(true, counted), writer, pieces, pieceSize, first, ignore);
+  } else if (file) {
+    // The first pass does little besides reading: it takes the fingerprints itself. The second
+    // one has the work to do: the reading thread takes them.
+    std::vector<std::uint64_t> fingerprints;
+    fingerprints.reserve(static_cast<std::size_t>(input.Size() / pieceSize) + 2);
+    RunPass(*work.makeTransform(false, false), discard, pieces, pieceSize, first,
+            [&](TextView piece, std::uint64_t) { fingerprints.push_back(Fingerprint(piece)); });
+    file->Rewind();
+    std::size_t index = 0;
+    // A piece is used only when it is the one the first pass checked.
+    RunPass(*work.makeTransform(true, false), writer, pieces, pieceSize, pieces.Next(),
+            [&](TextView, std::uint64_t fingerprint) {
+              if (index >= fingerprints.size() || fingerprint != fingerprints[index]) {
+                RefuseChangedInput();
+              }
+              ++index;
+            });
+    if (index != fingerprints.size()) RefuseChangedInput();
+  } else if (work.spoolOutput) {
+    Spool spool;
+    SpoolSink toSpool(spool);
+    RunPass(*work.makeTransform(true, true), toSpool, pieces, pieceSize, first, ignore);
+    spool.Rewind();
+    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
+                         pieceSize);
+    for (TextView piece = spooled.Next(); !piece.empty(); piece = spooled.Next())
+      writer.Put(piece);
+  } else {
+    Spool spool;
+    RunPass(*work.makeTransform(false, true), discard, pieces, pieceSize, first,
+            [&](TextView piece, std::uint64_t) { spool.Write(piece); });
+    spool.Rewind();
+    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
+                         pieceSize);
+    RunPass(*work.makeTransform(true, true), writer, spooled, pieceSize, spooled.Next(), ignore);
+  }
+  writer.Finish();
+}
+
 }  // namespace
 
 void RunWork(Input& input, Output& output, const Work& work) {
   const bool readAgain = input.CanReadAgain();
-  const bool twoPasses = readAgain && output.Direct();
   const std::size_t pieceSize = readAgain ? PieceSizeFor(input.Size()) : kPieceSize;
   const auto readInput = [&](char* buffer, std::size_t size) {
     return input.ReadPiece(buffer, size);
@@ -112,9 +179,6 @@ void RunWork(Input& input, Output& output, const Work& work) {
   } else {
     pieces = std::make_unique<StreamPieces>(readInput, pieceSize);
   }
-  const auto ignore = [](TextView, std::uint64_t) {};
-  DiscardSink discard;
-
   const TextView first = pieces->Next();
   if (!work.holdsText(first)) {
     output.Begin();
@@ -123,47 +187,12 @@ void RunWork(Input& input, Output& output, const Work& work) {
   }
   work.obtainKey();
   output.Begin();
-  WriteBehind writer([&](TextView bytes) { output.Write(bytes); });
-  if (!output.Direct()) {
-    // A failure discards the temporary file.
-    RunPass(*work.makeTransform(true), writer, *pieces, pieceSize, first, ignore);
-  } else if (twoPasses) {
-    // The first pass does little besides reading: it takes the fingerprints itself. The second
-    // one has the work to do: the reading thread takes them.
-    std::vector<std::uint64_t> fingerprints;
-    fingerprints.reserve(static_cast<std::size_t>(input.Size() / pieceSize) + 2);
-    RunPass(*work.makeTransform(false), discard, *pieces, pieceSize, first,
-            [&](TextView piece, std::uint64_t) { fingerprints.push_back(Fingerprint(piece)); });
-    file->Rewind();
-    std::size_t index = 0;
-    // A piece is used only when it is the one the first pass checked.
-    RunPass(*work.makeTransform(true), writer, *pieces, pieceSize, pieces->Next(),
-            [&](TextView, std::uint64_t fingerprint) {
-              if (index >= fingerprints.size() || fingerprint != fingerprints[index]) {
-                RefuseChangedInput();
-              }
-              ++index;
-            });
-    if (index != fingerprints.size()) RefuseChangedInput();
-  } else if (work.spoolOutput) {
-    Spool spool;
-    SpoolSink toSpool(spool);
-    RunPass(*work.makeTransform(true), toSpool, *pieces, pieceSize, first, ignore);
-    spool.Rewind();
-    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
-                         pieceSize);
-    for (TextView piece = spooled.Next(); !piece.empty(); piece = spooled.Next())
-      writer.Put(piece);
-  } else {
-    Spool spool;
-    RunPass(*work.makeTransform(false), discard, *pieces, pieceSize, first,
-            [&](TextView piece, std::uint64_t) { spool.Write(piece); });
-    spool.Rewind();
-    StreamPieces spooled([&](char* buffer, std::size_t size) { return spool.Read(buffer, size); },
-                         pieceSize);
-    RunPass(*work.makeTransform(true), writer, spooled, pieceSize, spooled.Next(), ignore);
+  try {
+    RunPasses(input, output, work, *pieces, file, first, pieceSize);
+  } catch (const RefusalAt& refusal) {
+    pieces.reset();  // its reading stops before the input is read again
+    RefuseInPlace(input, refusal);
   }
-  writer.Finish();
   output.Commit();
 }
 

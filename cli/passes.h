@@ -6,8 +6,10 @@
 //   of it must be as it was), or over a spool of what can be read only once.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "cipher/text.h"
 #include "cli/input.h"
@@ -27,6 +29,15 @@ class Transform {
   virtual bool Done() const { return false; }
 };
 
+// A refusal at a byte of an input that can be read again, whose line the transform did not count
+// (counting costs time on every byte of a run that will almost always succeed): the input is read
+// again up to that byte, and the refusal's message is before + "line L, byte B" + after.
+struct RefusalAt {
+  std::uint64_t offset;
+  std::string before;
+  std::string after;
+};
+
 struct Work {
   // Whether the input's first piece (empty when the input is) holds any text; a run without
   // text writes an empty output and asks for no key.
@@ -34,8 +45,8 @@ struct Work {
   // Asks for the key (before any temporary file exists). Throws CliError.
   std::function<void()> obtainKey;
   // A pass's work; one that need not produce (a first pass that only checks) may skip making
-  // the output.
-  std::function<std::unique_ptr<Transform>(bool produce)> makeTransform;
+  // the output. One that need not place its refusals throws RefusalAt rather than counting lines.
+  std::function<std::unique_ptr<Transform>(bool produce, bool placeRefusals)> makeTransform;
   // Which side of a run over an input that can be read only once is spooled, to a direct output:
   // the output (true) or the input (false). The encrypted side is the one spooled, so that no
   // plain text is stored anywhere.

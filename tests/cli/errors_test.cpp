@@ -175,6 +175,10 @@ TEST(CliRefusals, NothingIsWrittenForInputsTheToolCannotUse) {
        {"encrypt", "--key-file", key, longFile},
        "",
        "the input holds a zero byte (at line 3001, byte 3), which the encrypted form cannot carry"},
+      {"a zero byte far into standard input",
+       {"encrypt", "--key-file", key},
+       longText + std::string("ab\0c", 4),
+       "the input holds a zero byte (at line 3001, byte 3), which the encrypted form cannot carry"},
       {"a zero byte in the key file's first line",
        {"encrypt", "--key-file", dir.Write("zero-key", std::string("p\0w\nx", 5))},
        "text",
@@ -196,12 +200,18 @@ TEST(CliRefusals, NothingIsWrittenForInputsTheToolCannotUse) {
        ":6h5\r\n",
        "the key is empty, which would leave the text as it is; nothing is written"},
   };
+  // Standard input is a file, which the tool reads again to name a place, and a pipe, whose lines
+  // it counts as it goes.
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CliResult r = RunCli(c.args, c.input);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+    for (const bool pipe : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (pipe ? ", through a pipe" : ""));
+      testing::CliRunOptions options;
+      options.stdinPipe = pipe;
+      const CliResult r = RunCli(c.args, c.input, options);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+    }
   }
   // A key of 1 MiB is still one.
   const CliResult longest = RunCli(

@@ -82,12 +82,18 @@ TEST(CliUtf8, AConversionFailureNamesItsPlaceAndWritesNothing) {
        longEncrypted.out,
        "the decrypted text's character at line 30001, byte 4 has no UTF-8 form"},
   };
+  // Standard input is a file, which the tool reads again to name a place, and a pipe, whose lines
+  // it counts as it goes.
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CliResult r = RunCli(c.args, c.input);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
-    EXPECT_EQ(testing::ReadFile(out), "old");
+    for (const bool pipe : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (pipe ? ", through a pipe" : ""));
+      testing::CliRunOptions options;
+      options.stdinPipe = pipe;
+      const CliResult r = RunCli(c.args, c.input, options);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+      EXPECT_EQ(testing::ReadFile(out), "old");
+    }
   }
 }
 
