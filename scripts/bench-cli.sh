@@ -61,12 +61,14 @@ make_text() {
 
 printf 'bench key\r\n' >"$work/key"
 
-# median_seconds COMMAND: the median wall time of $runs runs, in seconds.
+# median_seconds COMMAND: the median wall time of $runs runs, in seconds. The output file of the
+# run before is removed first, untimed: emptying it (as the redirection would) takes a time of its
+# own that grows with that earlier output's size.
 median_seconds() {
   if command -v hyperfine >/dev/null; then
     # Its warnings about a loaded machine are kept out of the table; failures are shown.
-    if ! hyperfine --runs "$runs" --warmup 1 --style none --export-json "$work/h.json" "$1" \
-      >/dev/null 2>"$work/h.err"; then
+    if ! hyperfine --runs "$runs" --warmup 1 --style none --prepare "rm -f '$work/out'" \
+      --export-json "$work/h.json" "$1" >/dev/null 2>"$work/h.err"; then
       cat "$work/h.err" >&2
       return 1
     fi
@@ -74,6 +76,7 @@ median_seconds() {
   else
     local i start end times=()
     for ((i = 0; i < runs; i++)); do
+      rm -f "$work/out"
       start=$(date +%s%N)
       bash -c "$1"
       end=$(date +%s%N)
