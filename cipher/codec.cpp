@@ -121,6 +121,17 @@ bool DecodeFullLine(const unsigned char* in, std::uint8_t keyValue, char* out) {
   return true;
 }
 
+// Whether all 128 characters of a line have a value, as DecodeFullLine would find.
+bool CheckFullLine(const unsigned char* in) {
+  __m128i allOk = _mm_set1_epi8(-1);
+  for (std::size_t g = 0; g < 8; ++g) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * g));
+    allOk = _mm_and_si128(allOk, _mm_andnot_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(127)),
+                                                  _mm_cmpgt_epi8(c, _mm_set1_epi8(46))));
+  }
+  return _mm_movemask_epi8(allOk) == 0xFFFF;
+}
+
 #if defined(__GNUC__)
 #define VELLUMO_AVX2 1
 
@@ -210,6 +221,13 @@ bool DecodeFullLine(const unsigned char* in, std::uint8_t keyValue, char* out) {
   return true;
 }
 
+bool CheckFullLine(const unsigned char* in) {
+  std::uint16_t flags = 0;
+  for (std::size_t k = 0; k < 2 * kBytesPerLine; ++k)
+    flags |= kTables.letterValue[in[k]];
+  return !(flags & kNoValue);
+}
+
 #endif
 
 // Writes one line of m (1..64) bytes starting from generator state s; answers the state after it.
@@ -240,45 +258,6 @@ int HexDigit(unsigned char c) {
   return -1;
 }
 
-// The legacy walk, resumable so that the marker can be checked before the rest is decoded.
-class LegacyWalk {
- public:
-  LegacyWalk(TextView in, TextView key)
-      : in_(Bytes(in)),
-        n_(in.size()),
-        key_(Bytes(key)),
-        keyLen_(key.size()),
-        keyXor_(KeyXor(key)) {}
-
-  // Writes decoded bytes to out, at most limit of them; answers how many.
-  std::size_t Run(char* out, std::size_t limit) {
-    std::size_t count = 0;
-    while (count < limit && pos_ < n_ && in_[pos_] != 0) {
-      int value = HexDigit(in_[pos_]);
-      if (value < 0) {
-        value = 0;
-      } else if (pos_ + 1 < n_) {
-        const int low = HexDigit(in_[pos_ + 1]);
-        if (low >= 0) value = value * 16 + low;
-      }
-      out[count++] = static_cast<char>(value ^ keyXor_ ^ key_[keyPos_]);
-      if (++keyPos_ == keyLen_) keyPos_ = 0;
-      pos_ += 2;
-      if (pos_ < n_ && in_[pos_] == kCR) pos_ += 2;
-    }
-    return count;
-  }
-
- private:
-  const unsigned char* in_;
-  std::size_t n_;
-  const unsigned char* key_;
-  std::size_t keyLen_;
-  std::uint8_t keyXor_;
-  std::size_t pos_ = 0;
-  std::size_t keyPos_ = 0;
-};
-
 }  // namespace
 
 void UseBaselineEncoderForTesting(bool baseline) {
@@ -308,31 +287,52 @@ void EncodeText(TextView text, std::uint8_t keyValue, std::uint32_t seed, Text& 
   EncodeLines(Bytes(text), text.size(), keyValue, seed, out.data() + start);
 }
 
-bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count) {
+namespace {
+
+// The current form's walk; without kWrite it only checks, writing nothing.
+template <bool kWrite>
+DecodeWalk Walk(TextView encoded, std::uint8_t keyValue, char* out) {
   const std::size_t n = encoded.size();
   const unsigned char* p = Bytes(encoded);
   const auto& value = kTables.letterValue;
-  count = 0;
+  DecodeWalk walk;
   std::size_t pos = 0;
   while (pos < n && p[pos] != 0) {
     // The common case: a whole line of 128 letters followed by CR.
     if (n - pos > 2 * kBytesPerLine && p[pos + 2 * kBytesPerLine] == kCR &&
-        DecodeFullLine(p + pos, keyValue, out + count)) {
-      count += kBytesPerLine;
+        (kWrite ? DecodeFullLine(p + pos, keyValue, out + walk.count) : CheckFullLine(p + pos))) {
+      walk.count += kBytesPerLine;
       pos += 2 * kBytesPerLine + 2;
       continue;
     }
     const std::uint16_t high = value[p[pos]];
     const std::uint16_t low = pos + 1 < n ? value[p[pos + 1]] : kNoValue;
     if ((high | low) & kNoValue) {
-      count = 0;
-      return false;
+      walk.count = 0;
+      walk.ok = false;
+      return walk;
     }
-    out[count++] = static_cast<char>(static_cast<std::uint8_t>((high << 4) + low) ^ keyValue);
+    if (kWrite) {
+      out[walk.count] = static_cast<char>(static_cast<std::uint8_t>((high << 4) + low) ^ keyValue);
+    }
+    ++walk.count;
     pos += 2;
     if (pos < n && p[pos] == kCR) pos += 2;
   }
-  return true;
+  walk.endedAtZero = pos < n;
+  return walk;
+}
+
+}  // namespace
+
+DecodeWalk DecodePart(TextView encoded, std::uint8_t keyValue, char* out) {
+  return out ? Walk<true>(encoded, keyValue, out) : Walk<false>(encoded, keyValue, nullptr);
+}
+
+bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count) {
+  const DecodeWalk walk = Walk<true>(encoded, keyValue, out);
+  count = walk.count;
+  return walk.ok;
 }
 
 bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out) {
@@ -343,18 +343,75 @@ bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out) {
   return ok;
 }
 
+LegacyWalk::LegacyWalk(TextView keyText) : key_(keyText), keyXor_(KeyXor(keyText)) {}
+
+void LegacyWalk::Emit(int value, Text& out) {
+  out += static_cast<char>(value ^ keyXor_ ^ static_cast<std::uint8_t>(key_[keyPos_]));
+  if (++keyPos_ == key_.size()) keyPos_ = 0;
+}
+
+bool LegacyWalk::Feed(TextView piece, Text& out) {
+  for (const char c : piece) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (step_) {
+      case Step::Ended:
+        return false;
+      case Step::SkipOne:
+        step_ = Step::PairStart;
+        break;
+      case Step::AfterPair:
+        if (u == kCR) {
+          step_ = Step::SkipOne;
+          break;
+        }
+        [[fallthrough]];
+      case Step::PairStart:
+        if (u == 0) {
+          step_ = Step::Ended;
+          return false;
+        }
+        first_ = HexDigit(u);
+        step_ = Step::Second;
+        break;
+      case Step::Second: {
+        // The value is what was read up to the first character that is no digit.
+        const int low = HexDigit(u);
+        Emit(first_ < 0 ? 0 : low < 0 ? first_ : 16 * first_ + low, out);
+        step_ = Step::AfterPair;
+        break;
+      }
+    }
+  }
+  return step_ != Step::Ended;
+}
+
+void LegacyWalk::Finish(Text& out) {
+  if (step_ == Step::Second) Emit(first_ < 0 ? 0 : first_, out);
+  step_ = Step::Ended;
+}
+
 bool DecodeLegacyText(TextView encoded, TextView keyText, Text& out) {
   out.clear();
   if (keyText.empty()) return false;
-  LegacyWalk walk(encoded, keyText);
-  // The marker decides; decoding the rest is only worth it once the first 64 bytes match.
-  std::array<char, LegacyMarker.size()> head;
-  if (walk.Run(head.data(), head.size()) < head.size() ||
-      TextView(head.data(), head.size()) != LegacyMarker) {
+  LegacyWalk walk(keyText);
+  // The marker decides, and its 64 pairs lie in the first 256 characters (a pair and a line
+  // break take four at most): decoding the rest is only worth it once they match.
+  const TextView head = encoded.substr(0, kLegacyHeadSize);
+  const bool open = walk.Feed(head, out);
+  if (out.size() >= LegacyMarker.size() &&
+      TextView(out).substr(0, LegacyMarker.size()) != LegacyMarker) {
+    out.clear();
     return false;
   }
-  out.resize(encoded.size() / 2 + 1);
-  out.resize(walk.Run(out.data(), out.size()));
+  out.reserve(encoded.size() / 2 + 1);
+  if (open) walk.Feed(encoded.substr(head.size()), out);
+  walk.Finish(out);
+  if (out.size() < LegacyMarker.size() ||
+      TextView(out).substr(0, LegacyMarker.size()) != LegacyMarker) {
+    out.clear();
+    return false;
+  }
+  out.erase(0, LegacyMarker.size());
   return true;
 }
 

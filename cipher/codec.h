@@ -45,8 +45,45 @@ bool DecodeText(TextView encoded, std::uint8_t keyValue, Text& out);
 // encoded.data() itself (a write never overtakes the read). Sets count to the decoded length.
 bool DecodeInto(TextView encoded, std::uint8_t keyValue, char* out, std::size_t& count);
 
+// What the walk over a text found: whether it decodes, how many bytes it gives, and whether it
+// ended at a zero byte before the text's end.
+struct DecodeWalk {
+  bool ok = true;
+  std::size_t count = 0;
+  bool endedAtZero = false;
+};
+// DecodeInto's walk, telling also where it ended; with out null it only checks, writing nothing.
+DecodeWalk DecodePart(TextView encoded, std::uint8_t keyValue, char* out);
+
 // Reads the legacy form under keyText (which must not be empty). Answers true with the text after
 // LegacyMarker when the decoded bytes begin with it; otherwise out is emptied and false answered.
 bool DecodeLegacyText(TextView encoded, TextView keyText, Text& out);
+
+// The legacy form's marker is decided by at most this many characters of the text: each of its
+// 64 pairs takes two, and a line break after it two more.
+inline constexpr std::size_t kLegacyHeadSize = 4 * LegacyMarker.size();
+
+// The legacy walk over a text that arrives in consecutive pieces, cut anywhere: the same bytes as
+// one walk over the whole text, marker included.
+class LegacyWalk {
+ public:
+  // keyText must not be empty and must outlive the walk.
+  explicit LegacyWalk(TextView keyText);
+  // Appends the bytes of the pairs that piece completes to out. Answers false once the walk has
+  // ended at a zero byte: the rest of the text is never read.
+  bool Feed(TextView piece, Text& out);
+  // The text has ended: a pair cut short after its first character is read from that one alone.
+  void Finish(Text& out);
+
+ private:
+  enum class Step { PairStart, Second, AfterPair, SkipOne, Ended };
+  void Emit(int value, Text& out);
+
+  TextView key_;
+  std::uint8_t keyXor_;
+  std::size_t keyPos_ = 0;
+  Step step_ = Step::PairStart;
+  int first_ = 0;  // the value of the pair's first digit, or -1 for no digit
+};
 
 }  // namespace vellumo

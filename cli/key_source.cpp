@@ -1,41 +1,64 @@
 #include "cli/key_source.h"
 
 #include <array>
+#include <memory>
 
 #include "cipher/cipher_form.h"
 #include "cli/cli_error.h"
-#include "cli/streams.h"
 #include "cli/terminal.h"
 #include "platform/cp932.h"
+#include "platform/file_system.h"
 #include "platform/secure_wipe.h"
 
 namespace vellumo {
 namespace {
 
+// The editor's key field never holds more; a longer first line is no key someone typed.
+constexpr std::size_t kMaxKeySize = std::size_t{1} << 20;
+
 // A key never holds a zero byte: the editor's key field cannot.
-void RefuseZeroByte(Text& key, const std::string& source) {
-  const auto zero = key.find('\0');
-  if (zero == TextView::npos) return;
+void RefuseZeroByte(Text& key, std::size_t zero, const std::string& source) {
   SecureWipe(key);
   throw CliError(source + " holds a zero byte (at byte " + std::to_string(zero + 1) +
                      "), which a key cannot hold",
                  kExitRefused);
 }
 
+// The key file's bytes up to its first CR, LF or zero byte, read no further than that (a device
+// or a file without a line break is never read whole).
 Text ReadKeyFile(const std::string& path) {
-  InputFile file(path);
+  std::unique_ptr<IFile> file;
+  if (const int error = SystemFileSystem().OpenRead(path, file); error != kFileOk) {
+    throw FileFailure(path, error);
+  }
   Text key;
+  key.reserve(kMaxKeySize + 1);  // so that growing leaves no copies of the key behind
   std::array<char, 4096> block;
   for (;;) {
-    const std::size_t n = file.Read(block.data(), block.size());
-    const TextView got(block.data(), n);
-    const auto lineEnd = got.find_first_of("\r\n");
-    key.append(got.substr(0, lineEnd));
-    if (n == 0 || lineEnd != TextView::npos) break;
+    std::size_t got = 0;
+    const int error = file->Read(block.data(), block.size(), got);
+    if (error != kFileOk && error != kErrorBrokenPipe) {
+      SecureWipe(block.data(), block.size());
+      SecureWipe(key);
+      throw FileFailure(path, error);
+    }
+    const TextView piece(block.data(), got);
+    const auto stop = piece.find_first_of(TextView("\r\n\0", 3));
+    key.append(piece.substr(0, std::min(stop, kMaxKeySize + 1 - key.size())));
+    if (key.size() > kMaxKeySize) {
+      SecureWipe(block.data(), block.size());
+      SecureWipe(key);
+      throw CliError(
+          "the key file's first line is longer than 1 MiB (1048576 bytes), which no key is",
+          kExitRefused);
+    }
+    if (got == 0 || stop != TextView::npos) {
+      const bool zero = stop != TextView::npos && piece[stop] == '\0';
+      SecureWipe(block.data(), block.size());
+      if (zero) RefuseZeroByte(key, key.size(), "the key file's first line");
+      return key;
+    }
   }
-  SecureWipe(block.data(), block.size());
-  RefuseZeroByte(key, "the key file's first line");
-  return key;
 }
 
 Text ReadKeyFromUser() {
@@ -57,7 +80,9 @@ Text ReadKeyFromUser() {
                        " has no code page 932 form",
                    kExitRefused);
   }
-  RefuseZeroByte(key, "the key typed");
+  if (const auto zero = key.find('\0'); zero != Text::npos) {
+    RefuseZeroByte(key, zero, "the key typed");
+  }
   return key;
 }
 

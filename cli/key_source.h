@@ -9,9 +9,9 @@
 
 namespace vellumo {
 
-// The key file's bytes up to its first CR or LF, or the line typed at the terminal converted to
-// code page 932. Throws CliError (no terminal, typing cancelled, a zero byte or a character that
-// code page 932 lacks) or FileFailure.
+// The key file's bytes up to its first CR or LF (at most 1 MiB), or the line typed at the terminal
+// converted to code page 932. Throws CliError (no terminal, typing cancelled, a zero byte, a key
+// too long, a character that code page 932 lacks) or FileFailure.
 Text ObtainKeyText(const std::optional<std::string>& keyFile);
 
 }  // namespace vellumo

@@ -17,16 +17,32 @@ std::uint32_t ParseSeed(const std::string& text) {
   return seed;
 }
 
-// "-" names the standard stream, as for most tools.
-std::string StreamPath(const std::string& arg) {
+// "-" names the standard stream, as for most tools. An empty name is refused: an unset shell
+// variable must not turn a file into a standard stream (a key read with echo, a decrypted text
+// going to a log).
+std::string StreamPath(const std::string& arg, const char* what, const char* stream) {
+  if (arg.empty()) {
+    throw UsageError(std::string(what) + " is an empty file name; give \"-\" for " + stream);
+  }
   return arg == "-" ? std::string() : arg;
+}
+
+// The options that take a value: it is the next argument, whatever it looks like.
+bool TakesValue(const std::string& arg) {
+  return arg == "--key-file" || arg == "--seed" || arg == "-o";
 }
 
 }  // namespace
 
 CliOptions ParseOptions(const std::vector<std::string>& args) {
-  for (const auto& arg : args) {
+  // --help and --version win wherever they stand as options, not as an option's value.
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (arg == "--") break;
+    if (TakesValue(arg)) {
+      ++i;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") return {};
     if (arg == "--version") {
       CliOptions version;
@@ -63,13 +79,14 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
     };
     if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
       if (inputGiven) throw UsageError("only one input file can be given");
-      options.input = StreamPath(arg);
+      options.input = StreamPath(arg, "the input", "standard input");
       inputGiven = true;
     } else if (arg == "--") {
       optionsEnded = true;
     } else if (is("--key-file")) {
       once(options.keyFile.has_value(), "--key-file");
       options.keyFile = value("--key-file");
+      if (options.keyFile->empty()) throw UsageError("--key-file is an empty file name");
     } else if (is("--seed")) {
       if (options.command != CliCommand::Encrypt) {
         throw UsageError("--seed is for encrypt only");
@@ -81,7 +98,7 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
       options.utf8 = true;
     } else if (arg == "-o") {
       once(outputGiven, "-o");
-      options.output = StreamPath(value("-o"));
+      options.output = StreamPath(value("-o"), "-o", "standard output");
       outputGiven = true;
     } else {
       throw UsageError("unknown option \"" + arg + "\"");
@@ -104,8 +121,9 @@ std::string HelpText() {
          "\n"
          "  IN, -o OUT       input and output files; standard input and output when left out\n"
          "                   or given as \"-\". OUT is replaced only once it is complete.\n"
-         "  --key-file FILE  the key is FILE's first line (code page 932 bytes); without it the\n"
-         "                   key is typed at the terminal, unseen\n"
+         "  --key-file FILE  the key is FILE's first line (code page 932 bytes, at most 1 MiB);\n"
+         "                   without it the key is typed at the terminal, unseen. An empty key\n"
+         "                   is refused.\n"
          "  --seed N         starting state of the letter choice (0 to 4294967295);\n"
          "                   by default taken from the clock\n"
          "  --utf8           the text read by encrypt and written by decrypt is UTF-8;\n"

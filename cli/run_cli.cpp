@@ -11,7 +11,14 @@ namespace vellumo {
 namespace {
 
 void Report(const std::string& message) {
-  WriteText(StandardStream::Error, "vellumo-cli: " + message + "\n");
+  (void)WriteText(StandardStream::Error, "vellumo-cli: " + message + "\n");
+}
+
+// Text for standard output; one that does not get there is a failure like any other write.
+void Show(const std::string& text) {
+  if (const int error = WriteText(StandardStream::Output, text)) {
+    throw FileFailure(kStandardOutputName, error);
+  }
 }
 
 }  // namespace
@@ -21,10 +28,10 @@ int RunCli(const std::vector<std::string>& args) {
     const CliOptions options = ParseOptions(args);
     switch (options.command) {
       case CliCommand::Help:
-        WriteText(StandardStream::Output, HelpText());
+        Show(HelpText());
         return kExitOk;
       case CliCommand::Version:
-        WriteText(StandardStream::Output, std::string(kVersionText) + "\n");
+        Show(std::string(kVersionText) + "\n");
         return kExitOk;
       case CliCommand::Encrypt:
         return RunEncrypt(options);
@@ -33,7 +40,7 @@ int RunCli(const std::vector<std::string>& args) {
     }
   } catch (const UsageError& e) {
     Report(e.what());
-    WriteText(StandardStream::Error, UsageText());
+    (void)WriteText(StandardStream::Error, UsageText());
     return e.Status;
   } catch (const CliError& e) {
     Report(e.what());

@@ -9,7 +9,9 @@ namespace vellumo {
 enum class StandardStream { Output, Error };
 
 // Writes UTF-8 text as it is: to a Windows console as characters, elsewhere as UTF-8 bytes.
-void WriteText(StandardStream stream, std::string_view utf8);
+// Answers the platform's error number of a failed write (ERROR_INVALID_HANDLE when the stream is
+// missing), 0 when all was written.
+int WriteText(StandardStream stream, std::string_view utf8);
 
 enum class KeyEntry {
   Typed,       // a line was typed (it may be empty)

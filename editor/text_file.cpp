@@ -14,35 +14,6 @@ void Check(int error) {
   if (error != kFileOk) RaiseInOutError(error);
 }
 
-// A temporary file being written: unless kept, it is closed and removed when this goes away.
-class PendingFile {
- public:
-  PendingFile(IFileSystem& files, std::string path, std::unique_ptr<IFile> file)
-      : files_(files), path_(std::move(path)), file_(std::move(file)) {}
-  ~PendingFile() {
-    if (kept_) return;
-    file_.reset();
-    (void)files_.Remove(path_);
-  }
-  PendingFile(const PendingFile&) = delete;
-  PendingFile& operator=(const PendingFile&) = delete;
-
-  IFile& file() { return *file_; }
-  const std::string& path() const { return path_; }
-  void Close() {
-    const int error = file_->Close();
-    file_.reset();
-    Check(error);
-  }
-  void Keep() { kept_ = true; }
-
- private:
-  IFileSystem& files_;
-  std::string path_;
-  std::unique_ptr<IFile> file_;
-  bool kept_ = false;
-};
-
 // Another process may have left a file of the same name; a few fresh names settle that.
 constexpr int kTemporaryNameAttempts = 16;
 
@@ -73,22 +44,49 @@ Text ReadTextFile(IFileSystem& files, const std::string& path) {
   return text;
 }
 
-void WriteTextFile(IFileSystem& files, const std::string& path, TextView text) {
-  Check(files.ProbeWrite(path));
-  std::unique_ptr<IFile> file;
-  std::string temporary;
+FileWriter::FileWriter(IFileSystem& files, std::string path)
+    : files_(files), path_(std::move(path)) {
+  Check(files_.ProbeWrite(path_, file_));
+  direct_ = file_ != nullptr;
+}
+
+FileWriter::~FileWriter() {
+  if (temporary_.empty() || done_) return;
+  file_.reset();
+  (void)files_.Remove(temporary_);
+}
+
+const std::string& FileWriter::Begin() {
+  if (direct_) return temporary_;
   int error = kErrorFileExists;
   for (int attempt = 0; attempt < kTemporaryNameAttempts && error == kErrorFileExists; ++attempt) {
-    temporary = files.TemporaryPathBeside(path);
-    error = files.CreateNew(temporary, file);
+    temporary_ = files_.TemporaryPathBeside(path_);
+    error = files_.CreateNew(temporary_, file_);
   }
+  if (error != kFileOk) temporary_.clear();
   Check(error);
-  PendingFile pending(files, temporary, std::move(file));
-  Check(pending.file().Write(text.data(), text.size()));
-  Check(pending.file().Flush());
-  pending.Close();
-  Check(files.Replace(pending.path(), path));
-  pending.Keep();
+  return temporary_;
+}
+
+void FileWriter::Write(TextView bytes) {
+  Check(file_->Write(bytes.data(), bytes.size()));
+}
+
+void FileWriter::Commit() {
+  // A device or a FIFO cannot be flushed to storage; it only needs closing.
+  if (!direct_) Check(file_->Flush());
+  const int closed = file_->Close();
+  file_.reset();
+  Check(closed);
+  if (!direct_) Check(files_.Replace(temporary_, path_));
+  done_ = true;
+}
+
+void WriteTextFile(IFileSystem& files, const std::string& path, TextView text) {
+  FileWriter writer(files, path);
+  writer.Begin();
+  writer.Write(text);
+  writer.Commit();
 }
 
 }  // namespace vellumo

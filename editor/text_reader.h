@@ -13,8 +13,14 @@ class TextReader {
   // Appends the lines found in the next block of file bytes to out. Answers false once the
   // file's logical end (a byte 26) has been seen; later blocks need not be read.
   bool Feed(TextView block, Text& out);
+  // The same for a reader that hands the text on block by block: the text that the next block
+  // gives, which is the block itself where the rules change none of its bytes (no byte 26, every
+  // CR followed by an LF in it), otherwise what Feed appends to scratch (emptied first).
+  TextView Take(TextView block, Text& scratch);
   // Completes the last line at the physical end of the file.
   void Finish(Text& out);
+  // A byte 26 was seen: later blocks need not be read.
+  bool Ended() const { return ended_; }
 
  private:
   bool afterCR_ = false;   // the last byte taken was a CR: an LF directly after it is skipped

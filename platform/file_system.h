@@ -16,6 +16,7 @@ inline constexpr int kErrorFileNotFound = 2;       // ERROR_FILE_NOT_FOUND
 inline constexpr int kErrorPathNotFound = 3;       // ERROR_PATH_NOT_FOUND
 inline constexpr int kErrorTooManyOpenFiles = 4;   // ERROR_TOO_MANY_OPEN_FILES
 inline constexpr int kErrorAccessDenied = 5;       // ERROR_ACCESS_DENIED
+inline constexpr int kErrorInvalidHandle = 6;      // ERROR_INVALID_HANDLE
 inline constexpr int kErrorSharingViolation = 32;  // ERROR_SHARING_VIOLATION
 inline constexpr int kErrorFileExists = 80;        // ERROR_FILE_EXISTS
 inline constexpr int kErrorBrokenPipe = 109;   // ERROR_BROKEN_PIPE: reading counts it as the end
@@ -38,6 +39,11 @@ class IFile {
   [[nodiscard]] virtual int Close() = 0;
   // The file's size when opened, for reserving memory; 0 when unknown. Never fails.
   virtual std::uint64_t SizeHint() = 0;
+  // True when the bytes can be read again from where reading began: a regular file that was not
+  // empty when opened. Pipes, FIFOs and devices give their bytes once.
+  virtual bool CanRewind() = 0;
+  // Goes back to where reading began, for a file that CanRewind.
+  [[nodiscard]] virtual int Rewind() = 0;
 };
 
 // Paths are UTF-8. A relative path is resolved against the process's current directory.
@@ -45,24 +51,37 @@ class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
   // Opens an existing file for reading; other processes may read it meanwhile but not write it.
+  // A FIFO is opened once its writer has come.
   [[nodiscard]] virtual int OpenRead(const std::string& path, std::unique_ptr<IFile>& file) = 0;
-  // Tells whether path could be opened for writing now: 0 when it could or when no such file
-  // exists (its folder must exist), otherwise the error the write open would give (a read-only
-  // file or a folder: access denied; a file another process holds without write sharing: sharing
-  // violation). Nothing is changed.
-  [[nodiscard]] virtual int ProbeWrite(const std::string& path) = 0;
-  // A path in the folder of target, on the same volume, for a temporary file that will replace
-  // it. Each call answers another name.
+  // Tells whether path could be written now: 0 when it could or when no such file exists (its
+  // folder must exist), otherwise the error a write open would give (a read-only file or a
+  // folder: access denied; a file another process holds without write sharing: sharing
+  // violation). A symbolic link counts as the file it names. When path names something other
+  // than a regular file or a folder (a device, a FIFO), it is opened for writing and handed back
+  // in direct, to be written in place: replacing it would make no sense. Otherwise nothing is
+  // opened or changed.
+  [[nodiscard]] virtual int ProbeWrite(const std::string& path, std::unique_ptr<IFile>& direct) = 0;
+  // A path in the folder of target (of the file it names, when target is a symbolic link), on the
+  // same volume, for a temporary file that will replace it. Each call answers another name.
   virtual std::string TemporaryPathBeside(const std::string& target) = 0;
-  // Creates a new file for writing (others may read it); kErrorFileExists when path exists.
+  // Creates a new file for writing that only its owner may read (others may read it when the
+  // platform leaves that to the folder); kErrorFileExists when path exists.
   [[nodiscard]] virtual int CreateNew(const std::string& path, std::unique_ptr<IFile>& file) = 0;
   // Puts the closed file from in place of to in one step, so that to names either its old or its
-  // new content, never a mix or nothing; to keeps its attributes. to need not exist.
+  // new content, never a mix or nothing. What belongs to the old file stays: its permissions,
+  // owner and group where the system permits (POSIX), or its security, attributes, streams and
+  // creation time (Windows). A symbolic link stays and the file it names is replaced. to need not
+  // exist; a new file gets the permissions any new file would.
   [[nodiscard]] virtual int Replace(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual int Remove(const std::string& path) = 0;
 };
 
 // The platform's real file system.
 IFileSystem& SystemFileSystem();
+
+// A new file without a name in the system's temporary folder, for bytes that must wait: only its
+// owner can open it, and it is gone once closed (or once the process ends, however it ends where
+// the platform allows).
+[[nodiscard]] int CreateScratchFile(std::unique_ptr<IFile>& file);
 
 }  // namespace vellumo

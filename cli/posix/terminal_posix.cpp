@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "cli/cli_error.h"
+#include "cli/standard_streams.h"
 #include "cli/terminal.h"
 #include "platform/posix/iconv_open_failed.h"
 #include "platform/secure_wipe.h"
@@ -45,7 +46,11 @@ class EchoOff {
     action.sa_handler = RestoreTerminal;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kRestoreSignals); ++i) {
-      sigaction(kRestoreSignals[i], &action, &savedActions[i]);
+      // Only a default action is replaced: an ignored signal (nohup) stays ignored.
+      sigaction(kRestoreSignals[i], nullptr, &savedActions[i]);
+      if (!(savedActions[i].sa_flags & SA_SIGINFO) && savedActions[i].sa_handler == SIG_DFL) {
+        sigaction(kRestoreSignals[i], &action, nullptr);
+      }
     }
     termios quiet = savedTerminal;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL);
@@ -97,8 +102,11 @@ std::string ToUtf8(std::string& typed, const char* codeset) {
 
 }  // namespace
 
-void WriteText(StandardStream stream, std::string_view utf8) {
-  WriteAll(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO, utf8);
+int WriteText(StandardStream stream, std::string_view utf8) {
+  auto file = stream == StandardStream::Output ? StandardOutput() : nullptr;
+  if (file) return file->Write(utf8.data(), utf8.size());
+  WriteAll(STDERR_FILENO, utf8);
+  return kFileOk;
 }
 
 KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {

@@ -14,8 +14,11 @@ class StandardStreamFile final : public IFile {
  public:
   explicit StandardStreamFile(DWORD which) : h_(GetStdHandle(which)) {
     LARGE_INTEGER size{};
-    if (Usable() && GetFileType(h_) == FILE_TYPE_DISK && GetFileSizeEx(h_, &size)) {
-      size_ = static_cast<std::uint64_t>(size.QuadPart);
+    if (!Usable() || GetFileType(h_) != FILE_TYPE_DISK || !GetFileSizeEx(h_, &size)) return;
+    // A file is read from where the process found it, as any tool reads it.
+    if (!SetFilePointerEx(h_, LARGE_INTEGER{}, &start_, FILE_CURRENT)) return;
+    if (size.QuadPart > start_.QuadPart) {
+      size_ = static_cast<std::uint64_t>(size.QuadPart - start_.QuadPart);
     }
   }
 
@@ -47,15 +50,24 @@ class StandardStreamFile final : public IFile {
   int Flush() override { return kFileOk; }
   int Close() override { return kFileOk; }
   std::uint64_t SizeHint() override { return size_; }
+  bool CanRewind() override { return size_ > 0; }
+  int Rewind() override {
+    return SetFilePointerEx(h_, start_, nullptr, FILE_BEGIN) ? kFileOk
+                                                             : static_cast<int>(GetLastError());
+  }
 
  private:
   bool Usable() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
 
   HANDLE h_;
+  LARGE_INTEGER start_{};
   std::uint64_t size_ = 0;
 };
 
 }  // namespace
+
+// A missing standard handle is null on Windows, and no file the tool opens can take its place.
+void ProtectStandardStreams() {}
 
 std::unique_ptr<IFile> StandardInput() {
   return std::make_unique<StandardStreamFile>(STD_INPUT_HANDLE);

@@ -45,21 +45,23 @@ BOOL WINAPI RestoreEcho(DWORD) {
 
 }  // namespace
 
-void WriteText(StandardStream stream, std::string_view utf8) {
+int WriteText(StandardStream stream, std::string_view utf8) {
   const HANDLE h =
       GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
   DWORD mode = 0;
   if (GetConsoleMode(h, &mode)) {
     WriteConsoleText(h, Utf8ToWide(utf8));
-    return;
+    return 0;
   }
   while (!utf8.empty()) {
     DWORD written = 0;
     const DWORD n = static_cast<DWORD>(std::min<std::size_t>(utf8.size(), 1u << 30));
-    if (!WriteFile(h, utf8.data(), n, &written, nullptr) || written == 0) return;
+    if (!WriteFile(h, utf8.data(), n, &written, nullptr)) return static_cast<int>(GetLastError());
+    if (written == 0) return ERROR_DISK_FULL;
     utf8.remove_prefix(written);
   }
+  return 0;
 }
 
 KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {

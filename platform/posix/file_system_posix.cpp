@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/posix/errno_map.h"
@@ -26,20 +29,28 @@ bool HasZero(const std::string& path) {
   return path.find('\0') != std::string::npos;
 }
 
-// A symbolic link is replaced through its target, so that saving keeps the link.
-std::string ResolveLink(const std::string& path) {
-  struct stat st {};
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = realpath(path.c_str(), nullptr);
-  if (!resolved) return path;
-  std::string result(resolved);
-  free(resolved);
-  return result;
-}
-
 std::string FolderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path of the file that path names once its symbolic links are followed, also when the last
+// link names nothing yet, so that saving through a dangling link creates the file it names. A
+// file is replaced there, so that saving keeps the link. A loop of links is left for the next
+// call on the path to report.
+std::string FollowLinks(const std::string& path) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows
+  std::string current = path;
+  std::vector<char> target(PATH_MAX + 1);
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat st {};
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    const ssize_t n = readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
+    const std::string_view next(target.data(), static_cast<std::size_t>(n));
+    current = next[0] == '/' ? std::string(next) : FolderOf(current).append(next);
+  }
+  return current;
 }
 
 // ENOENT names no folder: as on Windows, a missing file in an existing folder is "file not found",
@@ -53,9 +64,16 @@ int MissingError(const std::string& path) {
   return kErrorPathNotFound;
 }
 
+mode_t CurrentUmask() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
+}
+
 class PosixFile final : public IFile {
  public:
-  PosixFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  PosixFile(int fd, std::uint64_t size, bool canRewind)
+      : fd_(fd), size_(size), canRewind_(canRewind) {}
   ~PosixFile() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -99,18 +117,24 @@ class PosixFile final : public IFile {
   }
 
   std::uint64_t SizeHint() override { return size_; }
+  bool CanRewind() override { return canRewind_; }
+  int Rewind() override { return ::lseek(fd_, 0, SEEK_SET) == 0 ? kFileOk : LastError(); }
 
  private:
   int fd_;
   std::uint64_t size_;
+  bool canRewind_;
 };
 
 class PosixFileSystem final : public IFileSystem {
  public:
   int OpenRead(const std::string& path, std::unique_ptr<IFile>& file) override {
     if (HasZero(path)) return kErrorInvalidName;
-    // Non-blocking only for the open itself, so that a FIFO without a writer cannot hang it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // A blocking open: a FIFO is read once its writer has come, as every tool reads one.
+    int fd = -1;
+    do {
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
     if (fd < 0) return errno == ENOENT ? MissingError(path) : LastError();
     struct stat st {};
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -118,24 +142,35 @@ class PosixFileSystem final : public IFileSystem {
       ::close(fd);
       return error;
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    const auto size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    file = std::make_unique<PosixFile>(fd, size);
+    const bool regular = S_ISREG(st.st_mode);
+    const auto size = regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+    file = std::make_unique<PosixFile>(fd, size, regular && size > 0);
     return kFileOk;
   }
 
-  int ProbeWrite(const std::string& path) override {
+  int ProbeWrite(const std::string& path, std::unique_ptr<IFile>& direct) override {
     if (HasZero(path)) return kErrorInvalidName;
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) {
       if (errno != ENOENT) return LastError();
       // No such file: fine when its folder exists, as for a new file.
-      const int missing = MissingError(path);
+      const int missing = MissingError(FollowLinks(path));
       return missing == kErrorFileNotFound ? kFileOk : missing;
     }
-    // Only regular files are replaced; a file without any write permission counts as read-only
-    // even for a user whom the system would let write it.
-    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return kErrorAccessDenied;
+    if (S_ISDIR(st.st_mode)) return kErrorAccessDenied;
+    if (!S_ISREG(st.st_mode)) {
+      // A device or a FIFO takes the bytes as they come (a FIFO once its reader has come).
+      int fd = -1;
+      do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+      } while (fd < 0 && errno == EINTR);
+      if (fd < 0) return LastError();
+      direct = std::make_unique<PosixFile>(fd, 0, false);
+      return kFileOk;
+    }
+    // A file without any write permission counts as read-only even for a user whom the system
+    // would let write it.
+    if ((st.st_mode & 0222) == 0) return kErrorAccessDenied;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return LastError();
     ::close(fd);
@@ -147,27 +182,25 @@ class PosixFileSystem final : public IFileSystem {
     char name[64];
     std::snprintf(name, sizeof name, ".~vellumo-%lx-%x.tmp", static_cast<unsigned long>(getpid()),
                   counter++);
-    return FolderOf(ResolveLink(target)) + name;
+    return FolderOf(FollowLinks(target)) + name;
   }
 
   int CreateNew(const std::string& path, std::unique_ptr<IFile>& file) override {
     if (HasZero(path)) return kErrorInvalidName;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    // Owner only: while it is written, and after a crash, the text is nobody else's to read.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) {
       // Creating a file fails with ENOENT only when its folder is missing.
       return errno == ENOENT ? kErrorPathNotFound : LastError();
     }
-    file = std::make_unique<PosixFile>(fd, 0);
+    file = std::make_unique<PosixFile>(fd, 0, false);
     return kFileOk;
   }
 
   int Replace(const std::string& from, const std::string& to) override {
     if (HasZero(from) || HasZero(to)) return kErrorInvalidName;
-    const std::string target = ResolveLink(to);
-    // The new file keeps the old one's permissions (a private file stays private). Failing to
-    // copy them is not worth losing the save for.
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) (void)chmod(from.c_str(), st.st_mode & 07777);
+    const std::string target = FollowLinks(to);
+    GiveWhatBelongsToTarget(from, target);
     if (std::rename(from.c_str(), target.c_str()) != 0) return LastError();
     // Make the rename itself durable; a folder that cannot be synced changes nothing.
     const std::string folder = FolderOf(target);
@@ -184,6 +217,29 @@ class PosixFileSystem final : public IFileSystem {
     if (HasZero(path)) return kErrorInvalidName;
     return ::unlink(path.c_str()) == 0 ? kFileOk : LastError();
   }
+
+ private:
+  // The new file takes the old one's owner, group and permissions, so that a private file stays
+  // private and a shared one shared; a new file gets what any new file would. This goes through
+  // the open file, never through a name that something else could have been put under. Failing
+  // to copy them is not worth losing the save for: the file then stays readable by its owner only.
+  static void GiveWhatBelongsToTarget(const std::string& from, const std::string& target) {
+    const int fd = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return;
+    struct stat old {};
+    mode_t mode = 0666 & ~CurrentUmask();
+    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+      mode = old.st_mode & 07777;
+      // Only the superuser may give a file away; a user may give it a group they belong to.
+      if (fchown(fd, old.st_uid, old.st_gid) != 0 &&
+          fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // The group's permissions were meant for the old group, not for ours.
+        mode &= ~static_cast<mode_t>(070);
+      }
+    }
+    (void)fchmod(fd, mode);
+    ::close(fd);
+  }
 };
 
 }  // namespace
@@ -191,6 +247,31 @@ class PosixFileSystem final : public IFileSystem {
 IFileSystem& SystemFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;
+}
+
+int CreateScratchFile(std::unique_ptr<IFile>& file) {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string folder = tmp && *tmp ? tmp : "/tmp";
+  int fd = -1;
+#ifdef O_TMPFILE
+  fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+  if (fd < 0) {
+    // A file system without unnamed files: a named one (mode 0600), removed at once. Signals wait
+    // meanwhile, so that none can end the process between the two.
+    std::string name = folder + "/.~vellumo-XXXXXX";
+    sigset_t all;
+    sigset_t old;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &old);
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    const int error = errno;
+    if (fd >= 0) ::unlink(name.c_str());
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    if (fd < 0) return Win32ErrorFromErrno(error);
+  }
+  file = std::make_unique<PosixFile>(fd, 0, true);
+  return kFileOk;
 }
 
 }  // namespace vellumo

@@ -32,6 +32,14 @@ TEST(CliUsage, WrongCommandLinesExitTwoWithTheUsageLines) {
       {"encrypt", "--seed", "4294967296"},
       {"encrypt", "--seed", "12x"},
       {"encrypt", "--seed="},
+      // An empty name (an unset shell variable) is no standard stream.
+      {"encrypt", "--key-file", ""},
+      {"encrypt", "--key-file="},
+      {"encrypt", "-o", ""},
+      {"decrypt", ""},
+      {"decrypt", "--", ""},
+      // An option's value is taken as it is, even when it looks like an option.
+      {"encrypt", "--seed", "--help"},
   };
   for (const auto& args : cases) {
     std::string shown;
@@ -55,17 +63,31 @@ TEST(CliUsage, NoKeyFileAndNoTerminalToAskOn) {
 
 TEST(CliUsage, HelpAndVersion) {
   EXPECT_EQ(RunCli({"--version"}).out, "vellumo-cli 0.2\n");
+  testing::CliRunOptions toFullDisk;
+  toFullDisk.stdoutPath = "/dev/full";
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"decrypt", "--help"}}) {
+       {std::vector<std::string>{"--help"}, {"decrypt", "--help"}, {"--version"}}) {
     const CliResult r = RunCli(args);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("usage: vellumo-cli encrypt", 0), 0u) << r.out;
+    EXPECT_NE(r.out, "");
+    // Text that cannot be written is a failure, as any output is.
+    const CliResult full = RunCli(args, {}, toFullDisk);
+    EXPECT_EQ(full.status, 3);
+    EXPECT_EQ(full.err, "vellumo-cli: standard output: I/O エラー (112)\n");
   }
-  // After "--" a name that looks like an option is a file.
+  // After "--" a name that looks like an option is a file; so is an option's value.
   ScratchDir dir;
   const CliResult r = RunCli({"decrypt", "--", dir.Write("--help", "")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
+  testing::CliRunOptions inDir;
+  inDir.workingFolder = dir.Path();
+  const CliResult named = RunCli({"decrypt", "-o", "-h", "--key-file", "--version"}, "x", inDir);
+  EXPECT_EQ(named.status, 3);
+  EXPECT_EQ(named.err, "vellumo-cli: --version: ファイルが見つかりません\n");
+  const CliResult written = RunCli({"encrypt", "-o", "-h"}, "", inDir);
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_TRUE(dir.Names() == (std::vector<std::string>{"--help", "-h"}));
 }
 
 TEST(CliFiles, FailuresUseTheEditorsMessagesAndExitThree) {
@@ -153,18 +175,48 @@ TEST(CliRefusals, NothingIsWrittenForInputsTheToolCannotUse) {
        {"encrypt", "--key-file", key, longFile},
        "",
        "the input holds a zero byte (at line 3001, byte 3), which the encrypted form cannot carry"},
+      {"a zero byte far into standard input",
+       {"encrypt", "--key-file", key},
+       longText + std::string("ab\0c", 4),
+       "the input holds a zero byte (at line 3001, byte 3), which the encrypted form cannot carry"},
       {"a zero byte in the key file's first line",
        {"encrypt", "--key-file", dir.Write("zero-key", std::string("p\0w\nx", 5))},
        "text",
        "the key file's first line holds a zero byte (at byte 2), which a key cannot hold"},
+      {"a device of zero bytes as key file, never read whole",
+       {"decrypt", "--key-file", "/dev/zero"},
+       "text",
+       "the key file's first line holds a zero byte (at byte 1), which a key cannot hold"},
+      {"a key file's first line longer than 1 MiB",
+       {"encrypt", "--key-file", dir.Write("long-key", std::string((1 << 20) + 1, 'k') + "\n")},
+       "text",
+       "the key file's first line is longer than 1 MiB (1048576 bytes), which no key is"},
+      {"an empty key would leave the text unencrypted",
+       {"encrypt", "--key-file", dir.Write("empty-key", "\r\nsecond line")},
+       "text",
+       "the key is empty, which would leave the text as it is; nothing is written"},
+      {"an empty key would leave the text undecrypted",
+       {"decrypt", "--key-file", dir.Write("no-key", "")},
+       ":6h5\r\n",
+       "the key is empty, which would leave the text as it is; nothing is written"},
   };
+  // Standard input is a file, which the tool reads again to name a place, and a pipe, whose lines
+  // it counts as it goes.
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CliResult r = RunCli(c.args, c.input);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+    for (const bool pipe : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (pipe ? ", through a pipe" : ""));
+      testing::CliRunOptions options;
+      options.stdinPipe = pipe;
+      const CliResult r = RunCli(c.args, c.input, options);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+    }
   }
+  // A key of 1 MiB is still one.
+  const CliResult longest = RunCli(
+      {"encrypt", "--key-file", dir.Write("longest-key", std::string(1 << 20, 'k'))}, "text");
+  EXPECT_EQ(longest.status, 0) << longest.err;
 }
 
 TEST(CliOutputFile, IsReplacedOnlyWhenTheWorkIsDone) {
@@ -173,6 +225,7 @@ TEST(CliOutputFile, IsReplacedOnlyWhenTheWorkIsDone) {
   const std::string out = dir.Write("out", "old content");
   chmod(out.c_str(), 0640);
   const std::string bad = dir.Write("bad.qzv", "not letters\r\n");
+  ScratchDir keys;
 
   struct Case {
     const char* what;
@@ -185,6 +238,7 @@ TEST(CliOutputFile, IsReplacedOnlyWhenTheWorkIsDone) {
       {"a zero byte", {"encrypt", "--key-file", key, "-o", out}, std::string("a\0b", 3), 1},
       {"a missing input", {"encrypt", "--key-file", key, "-o", out, dir / "none"}, "", 3},
       {"no key", {"encrypt", "-o", out}, "text", 2},
+      {"an empty key", {"encrypt", "--key-file", keys.Write("empty", ""), "-o", out}, "text", 1},
   };
   for (const auto& c : failures) {
     SCOPED_TRACE(c.what);

@@ -32,10 +32,24 @@ TEST(CliUtf8, AConversionFailureNamesItsPlaceAndWritesNothing) {
   ScratchDir dir;
   const std::string key = dir.Write("key", "pw");
   const std::string out = dir.Write("out", "old");
-  // Bytes of 932 that have no character: a lead byte before a space, on line 2.
+  // Bytes of 932 that have no character: a lead byte before a space, on line 2; and the same
+  // after several pieces of 1 MiB: 30000 lines of 70 double-byte characters.
   const CliResult encrypted =
       RunCli({"encrypt", "--seed", "3", "--key-file", key}, "first\r\nab\x81 c\r\n");
   ASSERT_EQ(encrypted.status, 0) << encrypted.err;
+  std::string longCp932;
+  std::string longUtf8;
+  for (int line = 0; line < 30000; ++line) {
+    for (int i = 0; i < 70; ++i) {
+      longCp932 += "\x8c\xae";
+      longUtf8 += "鍵";
+    }
+    longCp932 += "\r\n";
+    longUtf8 += "\r\n";
+  }
+  const CliResult longEncrypted =
+      RunCli({"encrypt", "--seed", "3", "--key-file", key}, longCp932 + "abc\x81 c\r\n");
+  ASSERT_EQ(longEncrypted.status, 0) << longEncrypted.err;
   struct Case {
     const char* what;
     std::vector<std::string> args;
@@ -51,17 +65,35 @@ TEST(CliUtf8, AConversionFailureNamesItsPlaceAndWritesNothing) {
        {"encrypt", "--utf8", "--key-file", key, "-o", out},
        "ok\xc3(",
        "the input's character at line 1, byte 3 is not UTF-8 or has no code page 932 form"},
+      {"bytes that are not UTF-8 before a zero byte",
+       {"encrypt", "--utf8", "--key-file", key, "-o", out},
+       std::string("ok\n\xe3\0", 5),
+       "the input's character at line 2, byte 1 is not UTF-8 or has no code page 932 form"},
       {"decrypted bytes without a character",
        {"decrypt", "--utf8", "--key-file", key, "-o", out},
        encrypted.out,
        "the decrypted text's character at line 2, byte 3 has no UTF-8 form"},
+      {"a character without a 932 form several pieces on",
+       {"encrypt", "--utf8", "--key-file", key, "-o", out},
+       longUtf8 + "ab\u301c",
+       "the input's character at line 30001, byte 3 is not UTF-8 or has no code page 932 form"},
+      {"decrypted bytes without a character several pieces on",
+       {"decrypt", "--utf8", "--key-file", key, "-o", out},
+       longEncrypted.out,
+       "the decrypted text's character at line 30001, byte 4 has no UTF-8 form"},
   };
+  // Standard input is a file, which the tool reads again to name a place, and a pipe, whose lines
+  // it counts as it goes.
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CliResult r = RunCli(c.args, c.input);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
-    EXPECT_EQ(testing::ReadFile(out), "old");
+    for (const bool pipe : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (pipe ? ", through a pipe" : ""));
+      testing::CliRunOptions options;
+      options.stdinPipe = pipe;
+      const CliResult r = RunCli(c.args, c.input, options);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "vellumo-cli: " + c.message + "\n");
+      EXPECT_EQ(testing::ReadFile(out), "old");
+    }
   }
 }
 

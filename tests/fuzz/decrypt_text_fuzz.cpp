@@ -8,7 +8,9 @@
 #include "app/message_box.h"
 #include "cipher/cipher_form.h"
 #include "cipher/codec.h"
+#include "cipher/decrypt_stream.h"
 #include "cipher/key.h"
+#include "editor/text_reader.h"
 #include "fuzz_support.h"
 #include "tests/common/cipher_reference.h"
 #include "tests/common/fixed_clock.h"
@@ -109,6 +111,31 @@ void CheckCurrentForm(TextView in, std::uint8_t keyValue) {
   FUZZ_CHECK(DecodeInto(TextView(inPlace.data(), in.size()), keyValue, inPlace.data(),
                         inPlaceCount) == ok);
   if (ok) FUZZ_CHECK(TextView(inPlace.data(), inPlaceCount) == expected);
+
+  // The walk that only checks answers the same.
+  FUZZ_CHECK(DecodePart(in, keyValue, nullptr).ok == ok);
+}
+
+// The file's text decrypted in pieces cut anywhere gives what decrypting it whole gives, and a
+// stream that only checks gives the same answer.
+void CheckDecryptInPieces(TextView file, Choices& choices) {
+  const Text text = ReadTextRules(file);
+  Text expected;
+  const bool expectedOk = ReferenceDecodeLegacy(text, kKey, LegacyMarker, expected) ||
+                          ReferenceDecodeCurrent(text, KeyBytesValue(kKey), expected);
+  for (const bool checkOnly : {false, true}) {
+    DecryptStream stream(kKey, KeyBytesValue(kKey), checkOnly);
+    Text out;
+    for (std::size_t at = 0; at < text.size() && !stream.Ended();) {
+      const std::size_t n = 1 + choices.Below(choices.Below(2) ? 4 : 300);
+      const auto piece = ExactCopy(TextView(text).substr(at, n));
+      out.append(stream.Feed(TextView(piece.data(), piece.size())));
+      at += piece.size();
+    }
+    out.append(stream.Finish());
+    FUZZ_CHECK(stream.Failed() == !expectedOk);
+    if (!checkOnly && expectedOk) FUZZ_CHECK(out == expected);
+  }
 }
 
 void CheckLegacyForm(TextView in, TextView key) {
@@ -259,6 +286,7 @@ void Run(TextView in) {
   CheckCurrentForm(in, static_cast<std::uint8_t>(hash));
   CheckLegacyForm(in, key);
   CheckDecryptText(in, key, /*remember=*/(hash & 1) != 0);
+  CheckDecryptInPieces(in, choices);
 
   CheckCurrentRoundTrip(in, static_cast<std::uint8_t>(hash >> 8), seed, choices);
   CheckLegacyRoundTrip(in, key, choices);

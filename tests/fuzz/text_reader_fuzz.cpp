@@ -109,6 +109,8 @@ class MemoryFile final : public IFile {
     return kFileOk;
   }
   std::uint64_t SizeHint() override { return plan_.choices.Below(2) ? plan_.bytes.size() : 0; }
+  bool CanRewind() override { return false; }
+  int Rewind() override { return kErrorAccessDenied; }
 
  private:
   const FilePlan& plan_;
@@ -125,7 +127,9 @@ class MemoryFileSystem final : public IFileSystem {
     file = std::make_unique<MemoryFile>(plan_);
     return kFileOk;
   }
-  int ProbeWrite(const std::string&) override { return kErrorAccessDenied; }
+  int ProbeWrite(const std::string&, std::unique_ptr<IFile>&) override {
+    return kErrorAccessDenied;
+  }
   std::string TemporaryPathBeside(const std::string& target) override { return target + "~"; }
   int CreateNew(const std::string&, std::unique_ptr<IFile>&) override { return kErrorAccessDenied; }
   int Replace(const std::string&, const std::string&) override { return kErrorAccessDenied; }

@@ -258,7 +258,9 @@ class WindowsPathFileSystem final : public IFileSystem {
   int OpenRead(const std::string& path, std::unique_ptr<IFile>& file) override {
     return inner_.OpenRead(Map(path), file);
   }
-  int ProbeWrite(const std::string& path) override { return inner_.ProbeWrite(Map(path)); }
+  int ProbeWrite(const std::string& path, std::unique_ptr<IFile>& direct) override {
+    return inner_.ProbeWrite(Map(path), direct);
+  }
   std::string TemporaryPathBeside(const std::string& target) override {
     const auto cut = target.find_last_of("\\:");
     const std::string folder = cut == std::string::npos ? "" : target.substr(0, cut + 1);
@@ -308,9 +310,11 @@ class FaultyFileSystem final : public IFileSystem {
     if (const int error = Fault(FileOp::OpenRead)) return error;
     return Wrap(inner_.OpenRead(path, file), file);
   }
-  int ProbeWrite(const std::string& path) override {
+  int ProbeWrite(const std::string& path, std::unique_ptr<IFile>& direct) override {
     if (const int error = Fault(FileOp::ProbeWrite)) return error;
-    return inner_.ProbeWrite(path);
+    const int error = inner_.ProbeWrite(path, direct);
+    if (direct) Wrap(error, direct);
+    return error;
   }
   std::string TemporaryPathBeside(const std::string& target) override {
     return inner_.TemporaryPathBeside(target);
@@ -359,6 +363,8 @@ class FaultyFileSystem final : public IFileSystem {
       return fault ? fault : error;
     }
     std::uint64_t SizeHint() override { return inner_->SizeHint(); }
+    bool CanRewind() override { return inner_->CanRewind(); }
+    int Rewind() override { return inner_->Rewind(); }
 
    private:
     FaultyFileSystem& owner_;

@@ -176,5 +176,16 @@ TEST(WriteTextFile, ReadOnlyFileAndMissingFolderFailAsADirectWriteWould) {
   EXPECT_EQ(folder.Files(), std::set<std::string>{"ro.txt"});
 }
 
+TEST(WriteTextFile, ADeviceIsWrittenDirectly) {
+  // No temporary file beside it, and no flush to storage, which a device refuses.
+  WriteTextFile(SystemFileSystem(), "/dev/null", "text");
+  FaultyFileSystem files(SystemFileSystem());
+  WriteTextFile(files, "/dev/null", "text");
+  EXPECT_EQ(files.Calls(FileOp::CreateNew) + files.Calls(FileOp::Flush) +
+                files.Calls(FileOp::Replace) + files.Calls(FileOp::Remove),
+            0);
+  EXPECT_EQ(files.openFiles, 0);
+}
+
 }  // namespace
 }  // namespace vellumo

@@ -43,18 +43,34 @@ TEST(PosixFileSystem, ProbeWriteTellsWhatAWriteOpenWouldAnswer) {
   folder.Write("a.txt", "x");
   folder.Write("ro.txt", "x");
   ASSERT_EQ(chmod((folder / "ro.txt").c_str(), 0444), 0);
+  ASSERT_EQ(symlink("a.txt", (folder / "link").c_str()), 0);
+  ASSERT_EQ(symlink("new.txt", (folder / "dangling").c_str()), 0);
+  ASSERT_EQ(symlink("no/new.txt", (folder / "dangling-nowhere").c_str()), 0);
   const std::pair<std::string, int> cases[] = {
       {"a.txt", kFileOk},
       {"new.txt", kFileOk},
       {"no/new.txt", kErrorPathNotFound},
       {"ro.txt", kErrorAccessDenied},
       {"", kErrorAccessDenied},  // the folder itself
+      {"link", kFileOk},
+      {"dangling", kFileOk},  // saving creates the file it names
+      {"dangling-nowhere", kErrorPathNotFound},
   };
-  for (const auto& [name, code] : cases)
-    EXPECT_EQ(Files().ProbeWrite(folder / name), code) << name;
-  EXPECT_EQ(folder.Files(), (std::set<std::string>{"a.txt", "ro.txt"}))
+  for (const auto& [name, code] : cases) {
+    std::unique_ptr<IFile> direct;
+    EXPECT_EQ(Files().ProbeWrite(folder / name, direct), code) << name;
+    EXPECT_EQ(direct, nullptr) << name;
+  }
+  EXPECT_EQ(folder.Files(),
+            (std::set<std::string>{"a.txt", "dangling", "dangling-nowhere", "link", "ro.txt"}))
       << "probing creates nothing";
   EXPECT_EQ(folder.Read("a.txt"), "x");
+
+  // A device is opened to be written directly.
+  std::unique_ptr<IFile> direct;
+  ASSERT_EQ(Files().ProbeWrite("/dev/null", direct), kFileOk);
+  ASSERT_NE(direct, nullptr);
+  EXPECT_EQ(direct->Write("x", 1), kFileOk);
 }
 
 TEST(PosixFileSystem, TemporaryFilesGoBesideTheTargetUnderFreshNames) {
@@ -73,23 +89,68 @@ TEST(PosixFileSystem, TemporaryFilesGoBesideTheTargetUnderFreshNames) {
   EXPECT_EQ(Files().CreateNew(folder / "no/t.tmp", file), kErrorPathNotFound);
 }
 
-TEST(PosixFileSystem, ReplaceKeepsPermissionsAndSymbolicLinks) {
+// A new file (mode 0600 while written) that then replaces, through a link into another folder,
+// a file of another mode, owner and group, or that becomes a new file.
+TEST(PosixFileSystem, ReplaceKeepsWhatBelongsToTheFileAndItsSymbolicLink) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  const bool root = geteuid() == 0;
+  for (const bool existing : {true, false}) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "real");
+    if (existing) {
+      folder.Write("real/memo.txt", "old");
+      ASSERT_EQ(chmod((folder / "real/memo.txt").c_str(), 0640), 0);
+      if (root) {
+        ASSERT_EQ(chown((folder / "real/memo.txt").c_str(), 65534, 65534), 0);
+      }
+    }
+    ASSERT_EQ(symlink("real/memo.txt", (folder / "link.txt").c_str()), 0);
+
+    const std::string temporary = Files().TemporaryPathBeside(folder / "link.txt");
+    EXPECT_EQ(std::filesystem::path(temporary).parent_path(), folder.path() / "real")
+        << "beside the file the link names, on its volume";
+    std::unique_ptr<IFile> file;
+    ASSERT_EQ(Files().CreateNew(temporary, file), kFileOk);
+    ASSERT_EQ(file->Write("new", 3), kFileOk);
+    ASSERT_EQ(file->Close(), kFileOk);
+    struct stat st {};
+    ASSERT_EQ(stat(temporary.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "the owner's alone while written";
+    ASSERT_EQ(Files().Replace(temporary, folder / "link.txt"), kFileOk);
+
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.txt"));
+    EXPECT_EQ(folder.Read("real/memo.txt"), "new");
+    ASSERT_EQ(stat((folder / "real/memo.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, existing ? 0640u : 0666u & ~mask) << existing;
+    if (existing && root) {
+      EXPECT_EQ(st.st_uid, 65534u);
+      EXPECT_EQ(st.st_gid, 65534u);
+    }
+    EXPECT_EQ(folder.Files(), (std::set<std::string>{"link.txt", "real/memo.txt"}));
+  }
+}
+
+TEST(PosixFileSystem, AScratchFileHasNoNameAndReadsBack) {
   ScratchFolder folder;
-  folder.Write("private.txt", "old");
-  ASSERT_EQ(chmod((folder / "private.txt").c_str(), 0600), 0);
-  ASSERT_EQ(symlink("private.txt", (folder / "link.txt").c_str()), 0);
-
-  const std::string temporary = Files().TemporaryPathBeside(folder / "link.txt");
-  folder.Write(std::filesystem::path(temporary).filename().string(), "new");
-  ASSERT_EQ(chmod(temporary.c_str(), 0644), 0);
-  ASSERT_EQ(Files().Replace(temporary, folder / "link.txt"), kFileOk);
-
-  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.txt"));
-  EXPECT_EQ(folder.Read("private.txt"), "new");
-  struct stat st {};
-  ASSERT_EQ(stat((folder / "private.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
-  EXPECT_EQ(folder.Files(), (std::set<std::string>{"link.txt", "private.txt"}));
+  const char* before = getenv("TMPDIR");
+  const std::string saved = before ? before : "";
+  setenv("TMPDIR", folder.path().c_str(), 1);
+  std::unique_ptr<IFile> file;
+  ASSERT_EQ(CreateScratchFile(file), kFileOk);
+  if (before) {
+    setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
+  EXPECT_EQ(folder.Files(), std::set<std::string>{}) << "nothing for anyone else to open";
+  ASSERT_EQ(file->Write("spooled", 7), kFileOk);
+  ASSERT_TRUE(file->CanRewind());
+  ASSERT_EQ(file->Rewind(), kFileOk);
+  char back[16] = {};
+  std::size_t got = 0;
+  ASSERT_EQ(file->Read(back, sizeof back, got), kFileOk);
+  EXPECT_EQ(std::string(back, got), "spooled");
 }
 
 // A path is used in full or refused: never cut short, never read as another name.
@@ -109,11 +170,12 @@ TEST(PosixFileSystem, LongPathsWorkInFullAndBadOnesFail) {
 
   folder.Write("a", "a");
   const std::string tooLongName = folder / std::string(300, 'n');
-  EXPECT_EQ(Files().ProbeWrite(tooLongName), kErrorFilenameTooLong);
+  std::unique_ptr<IFile> direct;
+  EXPECT_EQ(Files().ProbeWrite(tooLongName, direct), kErrorFilenameTooLong);
   EXPECT_EQ(Files().CreateNew(tooLongName, file), kErrorFilenameTooLong);
   const std::string withZero = (folder / "a") + std::string(1, '\0') + "b";
   EXPECT_EQ(Files().OpenRead(withZero, file), kErrorInvalidName);
-  EXPECT_EQ(Files().ProbeWrite(withZero), kErrorInvalidName);
+  EXPECT_EQ(Files().ProbeWrite(withZero, direct), kErrorInvalidName);
   EXPECT_EQ(Files().CreateNew(withZero, file), kErrorInvalidName);
   EXPECT_EQ(folder.Read("a"), "a");
 }

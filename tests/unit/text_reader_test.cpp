@@ -29,6 +29,8 @@ const ReadCase kReadCases[] = {
     {"\r", "\r\n"},
     {"\n", "\n\r\n"},
     {"\r\n\r\n", "\r\n\r\n"},
+    {"ab\r\ncd", "ab\r\ncd\r\n"},
+    {"a\r\nb\n", "a\r\nb\n\r\n"},
     {Text("a\0b\r\n", 5), Text("a\0b\r\n", 5)},
     {"\x83\x5c\x83\x7c\r\n", "\x83\x5c\x83\x7c\r\n"},
 };
@@ -40,14 +42,22 @@ TEST(TextReader, RulesAsOneBlock) {
 
 TEST(TextReader, RulesHoldWhateverTheBlockBoundaries) {
   for (const auto& c : kReadCases) {
-    for (std::size_t size = 1; size <= 3; ++size) {
-      TextReader reader;
-      Text out;
-      for (std::size_t i = 0; i < c.file.size(); i += size) {
-        if (!reader.Feed(TextView(c.file).substr(i, size), out)) break;
+    for (const std::size_t size : {1u, 2u, 3u, 100u}) {
+      for (const bool take : {false, true}) {
+        TextReader reader;
+        Text out;
+        Text scratch;
+        for (std::size_t i = 0; i < c.file.size() && !reader.Ended(); i += size) {
+          const TextView block = TextView(c.file).substr(i, size);
+          if (take) {
+            out.append(reader.Take(block, scratch));
+          } else {
+            reader.Feed(block, out);
+          }
+        }
+        reader.Finish(out);
+        EXPECT_EQ(out, c.text) << c.file << " in blocks of " << size << (take ? ", taken" : "");
       }
-      reader.Finish(out);
-      EXPECT_EQ(out, c.text) << c.file << " in blocks of " << size;
     }
   }
 }

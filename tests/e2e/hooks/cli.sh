@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vellumo-cli.exe under Wine: the Windows build of the command-line tool gives the same bytes as
-# the native one, keeps standard input and output binary, writes -o atomically, and reports
-# failures with the right exit status and message.
+# the native one, keeps standard input and output binary, streams inputs of many pieces from
+# files and pipes, writes -o atomically through a symbolic link or directly to a device, and
+# reports failures with the right exit status and message.
 # Needs WINEPREFIX, DISPLAY, WINE (the wine64 loader) and BUILD_DIR (the Windows build folder).
 # Exits non-zero when any check fails.
 set -uo pipefail
@@ -67,6 +68,32 @@ check "a file round trip" cmp -s <(cli decrypt --key-file key932 text.qzv) text9
 
 cli encrypt --key-file keypw <binary | cli decrypt --key-file keypw >binary.back
 check "standard streams carry bytes untranslated" cmp -s binary.back binary
+
+# Several pieces of 1 MiB, read ahead and written behind; from a file (checked, then written),
+# to -o (one pass) and from a pipe (kept until checked).
+for ((i = 0; i < 12; i++)); do cat text932; done >big932
+cli encrypt --key-file key932 --seed 9 big932 >big.qzv
+run_cli o e encrypt --key-file key932 --seed 9 -o big-o.qzv big932
+check "a long text: -o gives what standard output gives" cmp -s big-o.qzv big.qzv
+check "... and both decrypt back" cmp -s <(cli decrypt --key-file key932 big.qzv) big932
+check "... also from a pipe" cmp -s <(cat big.qzv | cli decrypt --key-file key932) big932
+
+# A symbolic link of the host (Wine cannot make Windows ones): it stays, the file it names is
+# replaced.
+mkdir -p real && printf 'old' >real/memo.qzv && ln -sf real/memo.qzv link.qzv
+printf 'Hi' >hi
+run_cli o e encrypt --key-file key1 --seed 0 -o link.qzv hi
+check "-o through a symbolic link" test "$status" = 0 -a -L link.qzv
+check "... replaces the file it names" test "$(cat real/memo.qzv)" = "$(printf ':6h5\r\n')"
+
+run_cli o e encrypt --key-file key1 -o NUL binary
+check "-o NUL is written directly" test "$status" = 0 -a ! -e NUL -a ! -s o
+
+printf '\r\n' >keyempty
+run_cli o e encrypt --key-file keyempty binary
+check "an empty key is refused, writing nothing" test "$status" = 1 -a ! -s o
+run_cli o e encrypt --key-file keypw -o "" binary
+check "an empty output name is a wrong command line" test "$status" = 2
 
 printf 'old' >out.qzv
 run_cli o e encrypt --key-file keypw --seed 7 -o "Z:${work//\//\\}\\out.qzv" binary
