@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "platform/file_system.h"
+#include "platform/utf8.h"
+#include "platform/win32/unicode.h"
 
 namespace vellumo {
 namespace {
@@ -15,19 +17,15 @@ namespace {
 // the calls themselves derive (a directory must also hold an 8.3 name).
 constexpr std::size_t kPlainPathLimit = MAX_PATH - 12;
 
-// UTF-8 to UTF-16 for a path; a path that is no valid UTF-8 or holds a zero byte would reach the
-// call as another name, so it is refused.
+// UTF-8 to UTF-16 for a path, by the program's one conversion (which carries a lone surrogate,
+// as a file dialog may return one, in its three-byte form); a path that is no valid UTF-8 or holds
+// a zero byte would reach the call as another name, so it is refused.
 int WidePath(const std::string& path, std::wstring& wide) {
   if (path.find('\0') != std::string::npos) return kErrorInvalidName;
-  wide.clear();
-  if (path.empty()) return kFileOk;
-  if (path.size() > 0x7FFFFFFF) return kErrorFilenameTooLong;
-  const int size = static_cast<int>(path.size());
-  const int need =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-  if (need <= 0) return kErrorInvalidName;
-  wide.resize(static_cast<std::size_t>(need));
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), need);
+  for (std::size_t pos = 0; pos < path.size();) {
+    if (ReadUtf8(path, pos, /*allowSurrogates=*/true) == kNotUtf8) return kErrorInvalidName;
+  }
+  wide = Utf8ToWide(path);
   if (wide.size() < kPlainPathLimit || wide.rfind(L"\\\\?\\", 0) == 0) return kFileOk;
 
   // A long path: resolve it (relative parts, "." and "..", "/") as the plain form would, then
@@ -43,7 +41,10 @@ int WidePath(const std::string& path, std::wstring& wide) {
     }
     full.resize(n);
   }
-  if (full.rfind(L"\\\\", 0) == 0) {
+  if (full.rfind(L"\\\\.\\", 0) == 0) {
+    // A device-namespace path ("\\.\Z:\..."): the same name in the verbatim namespace.
+    wide = L"\\\\?\\" + full.substr(4);
+  } else if (full.rfind(L"\\\\", 0) == 0) {
     wide = L"\\\\?\\UNC\\" + full.substr(2);
   } else {
     wide = L"\\\\?\\" + full;
@@ -94,15 +95,6 @@ std::wstring FollowLinks(const std::wstring& path) {
   if (n == 0 || n >= final.size()) return path;
   final.resize(n);
   return final;
-}
-
-std::string WideToUtf8Path(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int need = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(std::max(need, 0)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), need, nullptr, nullptr);
-  return utf8;
 }
 
 // A fresh name for a temporary file in folder (which ends with its separator, or is empty).
@@ -214,12 +206,12 @@ class Win32FileSystem final : public IFileSystem {
     std::wstring wide;
     if (WidePath(target, wide) == kFileOk) {
       const std::wstring followed = FollowLinks(wide);
-      if (followed != wide) return WideToUtf8Path(TemporaryName(FolderOf(followed)));
+      if (followed != wide) return WideToUtf8(TemporaryName(FolderOf(followed)));
     }
     // "\", "/" and ":" are single bytes in UTF-8, never part of another character.
     const auto cut = target.find_last_of("\\/:");
     const std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
-    return folder + WideToUtf8Path(TemporaryName({}));
+    return folder + WideToUtf8(TemporaryName({}));
   }
 
   int CreateNew(const std::string& path, std::unique_ptr<IFile>& file) override {

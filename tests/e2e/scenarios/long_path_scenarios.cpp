@@ -20,7 +20,7 @@ void MakeFolders(const std::wstring& path) {
 }  // namespace
 
 // A file about 380 characters deep, named on the command line as a plain path and in the "\\?\"
-// form: it opens and decrypts after the key is asked for, the caption names it, and the
+// and "\\.\" forms: it opens and decrypts after the key is asked for, the caption names it, and the
 // encrypting save writes the new text back to it. (Wine has no shares, so there is no UNC case.)
 E2E_SCENARIO(long_path_opens_and_saves, "") {
   const std::wstring key = L"深い鍵";
@@ -45,6 +45,7 @@ E2E_SCENARIO(long_path_opens_and_saves, "") {
   } cases[] = {
       {"plain path", path},
       {"\\\\?\\ path", verbatim},
+      {"\\\\.\\ path", L"\\\\.\\" + path},
   };
   for (const auto& c : cases) {
     const std::string what = c.name;
