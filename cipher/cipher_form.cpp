@@ -1,16 +1,11 @@
 #include "cipher/cipher_form.h"
 
 #include "cipher/codec.h"
-#include "platform/secure_wipe.h"
 
 namespace vellumo {
 
 TCipherForm::TCipherForm(ICipherView& view, IMessageBoxes& boxes, IClock& clock)
     : view_(view), boxes_(boxes), clock_(clock) {}
-
-TCipherForm::~TCipherForm() {
-  SecureWipe(KeyBytes.data(), KeyBytes.size());
-}
 
 bool TCipherForm::PrepareKey() {
   if (!view_.RememberChecked()) {
@@ -20,14 +15,12 @@ bool TCipherForm::PrepareKey() {
     view_.ShowModal();
     if (!KeyDialogResult) return false;
   }
-  Text keyText = view_.KeyText();
-  DeriveKeyBytes(keyText, KeyBytes);
-  SecureWipe(keyText);
+  DeriveKeyBytes(view_.KeyText(), KeyBytes);
   return true;
 }
 
 bool TCipherForm::ChangeKey() {
-  Text oldKey = view_.KeyText();
+  const SecretText oldKey = view_.KeyText();
   const bool oldRemember = view_.RememberChecked();
   // A key that was not being remembered is never shown again.
   if (!oldRemember) view_.SetKeyText({});
@@ -40,7 +33,6 @@ bool TCipherForm::ChangeKey() {
     view_.SetKeyText(oldKey);
     view_.SetRememberChecked(oldRemember);
   }
-  SecureWipe(oldKey);
   view_.SetRememberEnabled(true);
   return KeyDialogResult;
 }
@@ -96,10 +88,7 @@ bool TCipherForm::EncryptText(TextView text, Text& out) {
 }
 
 bool TCipherForm::DecryptLegacyText(TextView text, Text& out) {
-  Text keyText = view_.KeyText();
-  const bool ok = DecodeLegacyText(text, keyText, out);
-  SecureWipe(keyText);
-  return ok;
+  return DecodeLegacyText(text, view_.KeyText(), out);
 }
 
 bool TCipherForm::DecryptText(TextView text, Text& out) {

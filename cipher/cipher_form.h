@@ -9,6 +9,7 @@
 #include "cipher/key.h"
 #include "cipher/text.h"
 #include "platform/clock.h"
+#include "platform/secret.h"
 
 namespace vellumo {
 
@@ -17,7 +18,7 @@ class ICipherView {
  public:
   virtual ~ICipherView() = default;
   // Edit1: the key text, in code page 932.
-  virtual Text KeyText() const = 0;
+  virtual SecretText KeyText() const = 0;
   // Whether Edit1 is empty, without a copy of the key.
   virtual bool KeyTextEmpty() const = 0;
   virtual void SetKeyText(TextView keyText) = 0;
@@ -43,7 +44,6 @@ inline constexpr const char* kDecryptFailedMessage = "解読に失敗しまし�
 class TCipherForm {
  public:
   TCipherForm(ICipherView& view, IMessageBoxes& boxes, IClock& clock);
-  ~TCipherForm();
   TCipherForm(const TCipherForm&) = delete;
   TCipherForm& operator=(const TCipherForm&) = delete;
 

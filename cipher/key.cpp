@@ -1,7 +1,5 @@
 #include "cipher/key.h"
 
-#include "platform/secure_wipe.h"
-
 namespace vellumo {
 
 std::uint8_t KeyXor(TextView keyText) {
@@ -12,12 +10,12 @@ std::uint8_t KeyXor(TextView keyText) {
 }
 
 void DeriveKeyBytes(TextView keyText, KeyBytesArray& keyBytes) {
-  SecureWipe(keyBytes.data(), keyBytes.size());
   const std::uint8_t value =
       keyText.empty()
           ? 0
           : static_cast<std::uint8_t>(static_cast<std::uint8_t>(keyText[0]) ^ KeyXor(keyText));
-  keyBytes.assign(keyText.size(), value);
+  // A new array rather than assign(): a shorter key must not leave the old bytes in the tail.
+  keyBytes = KeyBytesArray(keyText.size(), value);
 }
 
 }  // namespace vellumo

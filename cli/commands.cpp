@@ -16,19 +16,15 @@
 #include "cli/text_position.h"
 #include "editor/text_reader.h"
 #include "platform/clock.h"
-#include "platform/secure_wipe.h"
+#include "platform/secret.h"
 
 namespace vellumo {
 namespace {
 
-// The key text and its KeyBytes, wiped when done.
+// The key text and its KeyBytes, wiped when let go.
 struct Key {
-  Text text;
+  SecretText text;
   KeyBytesArray bytes;
-  ~Key() {
-    SecureWipe(text);
-    SecureWipe(bytes.data(), bytes.size());
-  }
 };
 
 // The key, refused when empty: the editor would leave the text as it is after its warning box,

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "cipher/text.h"
+#include "platform/secret.h"
 
 namespace vellumo {
 
 // The key file's bytes up to its first CR or LF (at most 1 MiB), or the line typed at the terminal
 // converted to code page 932. Throws CliError (no terminal, typing cancelled, a zero byte, a key
 // too long, a character that code page 932 lacks) or FileFailure.
-Text ObtainKeyText(const std::optional<std::string>& keyFile);
+SecretText ObtainKeyText(const std::optional<std::string>& keyFile);
 
 }  // namespace vellumo

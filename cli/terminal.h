@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/secret.h"
+
 namespace vellumo {
 
 enum class StandardStream { Output, Error };
@@ -21,6 +23,6 @@ enum class KeyEntry {
 
 // Shows prompt on the terminal and reads one line without echo, converted to UTF-8 from the
 // terminal's encoding. Throws CliError when what was typed is not valid in that encoding.
-KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key);
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, SecretText& utf8Key);
 
 }  // namespace vellumo

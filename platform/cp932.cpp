@@ -205,23 +205,29 @@ std::size_t Utf16ToCp932(std::u16string_view utf16, std::string& out) {
   return firstLost;
 }
 
-Cp932Conversion Utf8ToCp932(std::string_view utf8, std::string& out) {
+Cp932Conversion Utf8ToCp932(std::string_view utf8, char* out, std::size_t& written) {
   const Tables& t = GetTables();
-  out.assign(utf8.size(), '\0');  // a character never takes more bytes in 932 than in UTF-8
-  std::size_t o = 0;
+  written = 0;
   for (std::size_t pos = 0; pos < utf8.size();) {
     const std::size_t at = pos;
     const char32_t c = ReadUtf8(utf8, pos, false);
     const std::uint16_t code = c < 0x10000 ? t.codes[c] : kNoCode;
     if (code == kNoCode) {
-      out.clear();
+      written = 0;
       return {false, at};
     }
-    if (code > 0xFF) out[o++] = static_cast<char>(code >> 8);
-    out[o++] = static_cast<char>(code & 0xFF);
+    if (code > 0xFF) out[written++] = static_cast<char>(code >> 8);
+    out[written++] = static_cast<char>(code & 0xFF);
   }
-  out.resize(o);
   return {};
+}
+
+Cp932Conversion Utf8ToCp932(std::string_view utf8, std::string& out) {
+  out.assign(utf8.size(), '\0');
+  std::size_t written = 0;
+  const Cp932Conversion result = Utf8ToCp932(utf8, out.data(), written);
+  out.resize(written);
+  return result;
 }
 
 Cp932Conversion Cp932ToUtf8(std::string_view cp932, std::string& out) {

@@ -51,6 +51,9 @@ struct Cp932Conversion {
 // character, so the look-alike "best fit" replacements (U+301C for U+FF5E, U+00A5 for "\", ...)
 // are refused, as Windows refuses them without best fit. out is replaced (emptied on failure).
 Cp932Conversion Utf8ToCp932(std::string_view utf8, std::string& out);
+// The same into a caller's buffer of utf8.size() bytes (a character never takes more bytes in
+// code page 932 than in UTF-8); written is set to the bytes written, 0 on failure.
+Cp932Conversion Utf8ToCp932(std::string_view utf8, char* out, std::size_t& written);
 
 // Code page 932 to UTF-8, by the Windows table for code page 932 (including its single bytes
 // 0x80, 0xA0 and 0xFD to 0xFF and the user-defined area). Zero bytes convert to U+0000. A lead

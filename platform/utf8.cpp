@@ -61,22 +61,33 @@ char32_t ReadUtf8(std::string_view utf8, std::size_t& pos, bool allowSurrogates)
   return c;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
+namespace {
+
+// Writes the UTF-8 form of c at out and answers the place after it.
+char* PutUtf8(char32_t c, char* out) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
+}
+
+}  // namespace
+
+void AppendUtf8(char32_t c, std::string& out) {
+  char bytes[4];
+  out.append(bytes, static_cast<std::size_t>(PutUtf8(c, bytes) - bytes));
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -96,17 +107,22 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size() * 3);
+std::size_t Utf16ToUtf8(std::u16string_view utf16, char* out) {
+  char* const start = out;
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     char32_t c = utf16[i];
     if (IsHighSurrogate(c) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
       ++i;
     }
-    AppendUtf8(c, out);
+    out = PutUtf8(c, out);
   }
+  return static_cast<std::size_t>(out - start);
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out(3 * utf16.size(), '\0');
+  out.resize(Utf16ToUtf8(utf16, out.data()));
   return out;
 }
 

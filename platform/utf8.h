@@ -26,5 +26,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 // UTF-16 to UTF-8. A lone surrogate (as Windows allows in file names and window texts) is kept in
 // the three-byte form rather than lost.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// The same into a caller's buffer of 3 * utf16.size() bytes (a unit never takes more); answers
+// how many were written.
+std::size_t Utf16ToUtf8(std::u16string_view utf16, char* out);
 
 }  // namespace vellumo

@@ -4,7 +4,7 @@
 
 #include "app/win32/application.h"
 #include "platform/cp932.h"
-#include "platform/secure_wipe.h"
+#include "platform/secret.h"
 #include "platform/win32/unicode.h"
 
 namespace vellumo::win32 {
@@ -119,22 +119,29 @@ bool CipherWindow::KeyTextEmpty() const {
   return GetWindowTextLengthW(edit1_) == 0;
 }
 
-Text CipherWindow::KeyText() const {
+SecretText CipherWindow::KeyText() const {
   const int length = GetWindowTextLengthW(edit1_);
-  std::u16string wide(static_cast<std::size_t>(length) + 1, u'\0');
-  wide.resize(static_cast<std::size_t>(GetWindowTextW(edit1_, AsWide(wide.data()), length + 1)));
+  BasicSecret<char16_t> wide;
+  wide.Fill(static_cast<std::size_t>(length) + 1,
+            [&](char16_t* out) { return GetWindowTextW(edit1_, AsWide(out), length + 1); });
   // A character without a code page 932 form becomes "?" in the key, as it always has: keys of
   // existing files depend on it.
-  Text key;
-  Utf16ToCp932(wide, key);
-  SecureWipe(wide.data(), wide.size() * sizeof(char16_t));
+  SecretText key;
+  key.Fill(2 * wide.size(), [&](char* out) {
+    std::size_t firstLost = kAllConverted;
+    return Utf16ToCp932(wide, out, firstLost);
+  });
   return key;
 }
 
 void CipherWindow::SetKeyText(TextView keyText) {
-  std::u16string wide = Cp932ToUtf16(keyText);
-  SetWindowTextW(edit1_, AsWide(wide.c_str()));
-  SecureWipe(wide.data(), wide.size() * sizeof(char16_t));
+  BasicSecret<char16_t> wide;
+  wide.Fill(keyText.size() + 1, [&](char16_t* out) {
+    const std::size_t length = Cp932ToUtf16(keyText, out);
+    out[length] = u'\0';
+    return length + 1;
+  });
+  SetWindowTextW(edit1_, AsWide(wide.data()));
 }
 
 void CipherWindow::WipeKeyField() {

@@ -20,7 +20,7 @@ class CipherWindow final : public DialogWindow, public ICipherView {
   void Bind(TCipherForm& form) { form_ = &form; }
 
   // ICipherView
-  Text KeyText() const override;
+  SecretText KeyText() const override;
   bool KeyTextEmpty() const override;
   void SetKeyText(TextView keyText) override;
   bool RememberChecked() const override;

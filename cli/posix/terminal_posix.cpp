@@ -12,7 +12,7 @@
 #include "cli/standard_streams.h"
 #include "cli/terminal.h"
 #include "platform/posix/iconv_open_failed.h"
-#include "platform/secure_wipe.h"
+#include "platform/secret.h"
 
 namespace vellumo {
 namespace {
@@ -73,30 +73,30 @@ bool IsUtf8Compatible(const char* codeset) {
 }
 
 // The typed bytes in the terminal's encoding, as UTF-8.
-std::string ToUtf8(std::string& typed, const char* codeset) {
-  if (IsUtf8Compatible(codeset)) return std::move(typed);
+SecretText ToUtf8(SecretText typed, const char* codeset) {
+  if (IsUtf8Compatible(codeset)) return typed;
   const iconv_t cd = iconv_open("UTF-8", codeset);
   if (IconvOpenFailed(cd)) {
     throw CliError(
         std::string("the terminal's encoding ") + codeset + " is not supported; use --key-file",
         kExitRefused);
   }
-  std::string utf8(typed.size() * 4 + 4, '\0');
-  char* src = typed.data();
+  SecretText utf8;
+  std::size_t r = 0;
   std::size_t srcLeft = typed.size();
-  char* dst = utf8.data();
-  std::size_t dstLeft = utf8.size();
-  const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  utf8.Fill(typed.size() * 4 + 4, [&](char* out) {
+    char* src = typed.data();
+    char* dst = out;
+    std::size_t dstLeft = typed.size() * 4 + 4;
+    r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    return static_cast<std::size_t>(dst - out);
+  });
   iconv_close(cd);
-  const std::size_t failedAt = typed.size() - srcLeft;
-  SecureWipe(typed);
   if (r == static_cast<std::size_t>(-1)) {
-    SecureWipe(utf8);
     throw CliError("the key typed is not valid " + std::string(codeset) + " text (at byte " +
-                       std::to_string(failedAt + 1) + ")",
+                       std::to_string(typed.size() - srcLeft + 1) + ")",
                    kExitRefused);
   }
-  utf8.resize(utf8.size() - dstLeft);
   return utf8;
 }
 
@@ -109,7 +109,7 @@ int WriteText(StandardStream stream, std::string_view utf8) {
   return kFileOk;
 }
 
-KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, SecretText& utf8Key) {
   const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return KeyEntry::NoTerminal;
   if (tcgetattr(fd, &savedTerminal) != 0) {
@@ -117,8 +117,7 @@ KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
     return KeyEntry::NoTerminal;
   }
   const char* codeset = nl_langinfo(CODESET);
-  std::string typed;
-  typed.reserve(1024);  // so that growing leaves no copies of the key behind
+  SecretText typed;
   bool lineEnded = false;
   {
     // Echo goes off before the prompt shows, so nothing typed after it can appear.
@@ -133,16 +132,13 @@ KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
         lineEnded = true;
         break;
       }
-      typed += c;
+      typed.push_back(c);
     }
   }
   WriteAll(fd, "\n");  // the Enter that was not echoed
   close(fd);
-  if (!lineEnded) {
-    SecureWipe(typed);
-    return KeyEntry::Cancelled;
-  }
-  utf8Key = ToUtf8(typed, codeset);
+  if (!lineEnded) return KeyEntry::Cancelled;
+  utf8Key = ToUtf8(std::move(typed), codeset);
   return KeyEntry::Typed;
 }
 

@@ -4,7 +4,8 @@
 #include <iterator>
 
 #include "cli/terminal.h"
-#include "platform/secure_wipe.h"
+#include "platform/secret.h"
+#include "platform/utf8.h"
 #include "platform/win32/unicode.h"
 
 namespace vellumo {
@@ -64,7 +65,7 @@ int WriteText(StandardStream stream, std::string_view utf8) {
   return 0;
 }
 
-KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
+KeyEntry ReadKeyFromTerminal(std::string_view prompt, SecretText& utf8Key) {
   Handle in(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                         nullptr, OPEN_EXISTING, 0, nullptr));
   Handle out(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
@@ -78,33 +79,32 @@ KeyEntry ReadKeyFromTerminal(std::string_view prompt, std::string& utf8Key) {
   SetConsoleCtrlHandler(RestoreEcho, TRUE);
   SetConsoleMode(in.get(),
                  (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
-  std::wstring typed;
-  typed.reserve(1024);  // so that growing leaves no copies of the key behind
+  // Read straight into the key, whose every buffer is wiped when let go.
+  BasicSecret<wchar_t> typed;
+  constexpr DWORD kBlock = 256;
   bool lineEnded = false;
-  wchar_t buffer[256];
   for (;;) {
+    const std::size_t before = typed.size();
     DWORD n = 0;
-    if (!ReadConsoleW(in.get(), buffer, static_cast<DWORD>(std::size(buffer)), &n, nullptr) ||
-        n == 0) {
-      break;
-    }
-    const std::wstring_view got(buffer, n);
-    const auto end = got.find_first_of(L"\r\n");
-    typed.append(got.substr(0, end));
+    typed.resize(before + kBlock);
+    const bool read = ReadConsoleW(in.get(), typed.data() + before, kBlock, &n, nullptr);
+    const auto end = std::wstring_view(typed.data() + before, read ? n : 0).find_first_of(L"\r\n");
+    typed.resize(before + std::min<std::size_t>(end, read ? n : 0));
+    if (!read || n == 0) break;
     if (end != std::wstring_view::npos) {
       lineEnded = true;
       break;
     }
   }
-  SecureWipe(buffer, sizeof buffer);
   SetConsoleMode(in.get(), mode);
   SetConsoleCtrlHandler(RestoreEcho, FALSE);
   WriteConsoleText(out.get(), L"\r\n");  // the Enter that was not echoed
 
   // Ctrl+Z at the start of the line is the console's end of input.
   if (!typed.empty() && typed[0] == L'\x1a') lineEnded = false;
-  if (lineEnded) utf8Key = WideToUtf8(typed);
-  SecureWipe(typed.data(), typed.size() * sizeof(wchar_t));
+  if (lineEnded) {
+    utf8Key.Fill(3 * typed.size(), [&](char* bytes) { return Utf16ToUtf8(AsUtf16(typed), bytes); });
+  }
   return lineEnded ? KeyEntry::Typed : KeyEntry::Cancelled;
 }
 

@@ -68,7 +68,7 @@ class TypingView final : public ICipherView {
   Text typed;
   Text key;
   bool remember = false;
-  Text KeyText() const override { return key; }
+  SecretText KeyText() const override { return SecretText(key); }
   bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }
   bool RememberChecked() const override { return remember; }

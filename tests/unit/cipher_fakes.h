@@ -56,9 +56,9 @@ class ScriptedCipherView final : public ICipherView {
 
   // How many copies of the key the form took: each one is a copy it has to wipe.
   mutable int keyTextCopies = 0;
-  Text KeyText() const override {
+  SecretText KeyText() const override {
     ++keyTextCopies;
-    return key;
+    return SecretText(key);
   }
   bool KeyTextEmpty() const override { return key.empty(); }
   void SetKeyText(TextView k) override { key.assign(k); }

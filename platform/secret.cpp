@@ -1,4 +1,4 @@
-#include "platform/secure_wipe.h"
+#include "platform/secret.h"
 
 namespace vellumo {
 
