@@ -8,17 +8,17 @@ namespace vellumo {
 namespace {
 
 constexpr std::array<MessageButtonInfo, kMessageButtonCount> kButtons{{
-    {MessageButton::Yes, "はい(&Y)", ResultYes},
-    {MessageButton::No, "いいえ(&N)", ResultNo},
-    {MessageButton::OK, "OK", ResultOK},
-    {MessageButton::Cancel, "キャンセル", ResultCancel},
-    {MessageButton::Abort, "中止(&A)", ResultAbort},
-    {MessageButton::Retry, "再試行(&R)", ResultRetry},
-    {MessageButton::Ignore, "無視(&I)", ResultIgnore},
-    {MessageButton::All, "すべて(&A)", ResultAll},
-    {MessageButton::NoToAll, "すべていいえ(&O)", ResultNoToAll},
-    {MessageButton::YesToAll, "すべてはい(&A)", ResultYesToAll},
-    {MessageButton::Help, "ヘルプ(&H)", ResultNone},
+    {MessageButton::Yes, "はい(&Y)", kResultYes},
+    {MessageButton::No, "いいえ(&N)", kResultNo},
+    {MessageButton::OK, "OK", kResultOk},
+    {MessageButton::Cancel, "キャンセル", kResultCancel},
+    {MessageButton::Abort, "中止(&A)", kResultAbort},
+    {MessageButton::Retry, "再試行(&R)", kResultRetry},
+    {MessageButton::Ignore, "無視(&I)", kResultIgnore},
+    {MessageButton::All, "すべて(&A)", kResultAll},
+    {MessageButton::NoToAll, "すべていいえ(&O)", kResultNoToAll},
+    {MessageButton::YesToAll, "すべてはい(&A)", kResultYesToAll},
+    {MessageButton::Help, "ヘルプ(&H)", kResultNone},
 }};
 
 bool Has(MessageButtons set, MessageButton b) {

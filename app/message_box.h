@@ -32,28 +32,28 @@ constexpr MessageButtons ButtonBit(MessageButton b) {
   return static_cast<MessageButtons>(1u << static_cast<unsigned>(b));
 }
 
-// Results a box answers (the button's result, or ResultCancel when closed otherwise).
-inline constexpr int ResultNone = 0;
-inline constexpr int ResultOK = 1;
-inline constexpr int ResultCancel = 2;
-inline constexpr int ResultAbort = 3;
-inline constexpr int ResultRetry = 4;
-inline constexpr int ResultIgnore = 5;
-inline constexpr int ResultYes = 6;
-inline constexpr int ResultNo = 7;
-inline constexpr int ResultAll = 8;
-inline constexpr int ResultNoToAll = 9;
-inline constexpr int ResultYesToAll = 10;
+// Results a box answers (the button's result, or kResultCancel when closed otherwise).
+inline constexpr int kResultNone = 0;
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultCancel = 2;
+inline constexpr int kResultAbort = 3;
+inline constexpr int kResultRetry = 4;
+inline constexpr int kResultIgnore = 5;
+inline constexpr int kResultYes = 6;
+inline constexpr int kResultNo = 7;
+inline constexpr int kResultAll = 8;
+inline constexpr int kResultNoToAll = 9;
+inline constexpr int kResultYesToAll = 10;
 
 // The two forms the program uses.
-inline constexpr MessageButtons kOKCancel =
+inline constexpr MessageButtons kOkCancel =
     ButtonBit(MessageButton::OK) | ButtonBit(MessageButton::Cancel);
-inline constexpr MessageButtons kOKOnly = ButtonBit(MessageButton::OK);
+inline constexpr MessageButtons kOkOnly = ButtonBit(MessageButton::OK);
 
 struct MessageButtonInfo {
   MessageButton button;
   const char* caption;  // UTF-8; "&" marks the access key
-  int result;           // ResultNone for Help, which does not close the box
+  int result;           // kResultNone for Help, which does not close the box
 };
 
 const MessageButtonInfo& ButtonInfo(MessageButton button);

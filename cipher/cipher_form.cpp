@@ -43,8 +43,8 @@ void TCipherForm::FormShow() {
 
 void TCipherForm::FormCloseQuery(bool& canClose) {
   if (!KeyDialogResult || !view_.KeyTextEmpty()) return;
-  const int answer = boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOKCancel, 0);
-  if (answer == ResultCancel) {
+  const int answer = boxes_.ShowMessageBox(kEmptyKeyWarning, MessageKind::Warning, kOkCancel, 0);
+  if (answer == kResultCancel) {
     canClose = false;
     view_.FocusKeyField();
   }
@@ -113,7 +113,7 @@ bool TCipherForm::DecryptText(TextView text, Text& out) {
     return true;
   }
   out.clear();
-  boxes_.ShowMessageBox(kDecryptFailedMessage, MessageKind::Error, kOKOnly, 0);
+  boxes_.ShowMessageBox(kDecryptFailedMessage, MessageKind::Error, kOkOnly, 0);
   return false;
 }
 

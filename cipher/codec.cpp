@@ -246,11 +246,7 @@ std::uint32_t EncodeLine(const unsigned char* in, std::size_t m, std::uint8_t ke
   return kTables.jumpMul[2 * m - 1] * s + kTables.jumpAdd[2 * m - 1];
 }
 
-// DecodeFullLine decodes 64 pairs that stand on one line without checking for CR between them.
-// It answers false, writing nothing, when any of the 128 characters has no value; the caller then
-// walks the line pair by pair, which gives the exact failure (a CR would have shifted the pairing
-// there, but a CR has no value, so a clean line holds none).
-
+// The value of a hexadecimal digit of the legacy form, or -1 for a character that is none.
 int HexDigit(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -289,7 +285,11 @@ void EncodeText(TextView text, std::uint8_t keyValue, std::uint32_t seed, Text& 
 
 namespace {
 
-// The current form's walk; without kWrite it only checks, writing nothing.
+// The current form's walk; without kWrite it only checks, writing nothing. DecodeFullLine decodes
+// 64 pairs that stand on one line without checking for CR between them. It answers false, writing
+// nothing, when any of the 128 characters has no value; the walk then goes on pair by pair, which
+// gives the exact failure (a CR would have shifted the pairing there, but a CR has no value, so a
+// clean line holds none).
 template <bool kWrite>
 DecodeWalk Walk(TextView encoded, std::uint8_t keyValue, char* out) {
   const std::size_t n = encoded.size();

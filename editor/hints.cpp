@@ -24,7 +24,7 @@ std::string IdleHint(std::span<const std::string_view> chain) {
   return LongHint(FirstHint(chain));
 }
 
-void THintState::SetCurrentHint(std::string_view hint) {
+void HintState::SetCurrentHint(std::string_view hint) {
   if (hint == current_) return;
   current_.assign(hint);
   if (OnHint) OnHint();

@@ -24,7 +24,7 @@ std::string IdleHint(std::span<const std::string_view> chain);
 
 // The one hint text of the application. Setting it to another text calls the installed handler;
 // setting it to the text it holds does nothing.
-class THintState {
+class HintState {
  public:
   const std::string& CurrentHint() const { return current_; }
   void SetCurrentHint(std::string_view hint);

@@ -46,7 +46,7 @@ std::optional<Text> TMainForm::TextToWrite(bool selectionOnly) {
   std::optional<UnmappableCharacter> unmappable;
   Text text = selectionOnly ? Memo1.GetSelectedText(&unmappable) : Memo1.GetText(&unmappable);
   if (unmappable && boxes_.ShowMessageBox(UnmappableQuestion(*unmappable), MessageKind::Warning,
-                                          kOKCancel, 0) != ResultOK) {
+                                          kOkCancel, 0) != kResultOk) {
     return std::nullopt;
   }
   return text;

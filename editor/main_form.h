@@ -15,7 +15,7 @@
 #include "editor/edit_area.h"
 #include "editor/file_dialogs.h"
 #include "editor/hints.h"
-#include "editor/main_window.h"
+#include "editor/main_window_port.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 
@@ -33,7 +33,7 @@ struct MainFormPorts {
   IAboutBox& about;
   TCipherForm& cipher;
   IMessageBoxes& boxes;
-  THintState& hints;
+  HintState& hints;
   IFileSystem& files;
   IClock& clock;
   std::string commandLine;  // the process command line, UTF-8, the program's name first
@@ -113,7 +113,7 @@ class TMainForm {
   IAboutBox& about_;
   TCipherForm& cipher_;
   IMessageBoxes& boxes_;
-  THintState& hints_;
+  HintState& hints_;
   IFileSystem& files_;
   IClock& clock_;
   std::string commandLine_;

@@ -1,6 +1,7 @@
 #include "app/win32/application.h"
 
 #include "app/win32/failure_display.h"
+#include "resources/resource_ids.h"
 
 namespace vellumo::win32 {
 namespace {
@@ -27,8 +28,8 @@ void Application::Initialize(HINSTANCE instance, const std::wstring& title) {
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VELLUMO));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELLUMO), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

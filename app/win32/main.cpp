@@ -60,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   FileDialogs dialogs(mainWindow.Handle());
   Clipboard clipboard;
-  THintState hints;
+  HintState hints;
   TMainForm mainForm(MainFormPorts{mainWindow, mainWindow.Memo1(), dialogs, clipboard, aboutWindow,
                                    cipherForm, boxes, hints, SystemFileSystem(), SystemClock(),
                                    CommandLineUtf8()});

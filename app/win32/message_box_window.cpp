@@ -152,7 +152,7 @@ class MessageBoxWindow final : public DialogWindow {
       }
       case WM_CLOSE:  // the close box and Alt+F4 answer as Cancel does
         handled = true;
-        Finish(ResultCancel);
+        Finish(kResultCancel);
         return 0;
       case WM_DPICHANGED: {  // moved to a monitor of another DPI
         handled = true;
@@ -183,7 +183,7 @@ class MessageBoxWindow final : public DialogWindow {
   HICON iconImage_ = nullptr;
   HWND label_ = nullptr;
   bool closed_ = false;
-  int result_ = ResultCancel;
+  int result_ = kResultCancel;
 };
 
 }  // namespace

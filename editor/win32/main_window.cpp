@@ -18,6 +18,8 @@ constexpr UINT kFormActivateMessage = WM_APP + 1;
 constexpr UINT kFilesDroppedMessage = WM_APP + 2;
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT_PTR kHideTimer = 2;
+// A key message's context code: Alt was down when the key was pressed.
+constexpr LPARAM kAltDownFlag = LPARAM{1} << 29;
 
 // The window's frame at 96 DPI: outer corner and size.
 constexpr int kLeft = 226;
@@ -74,7 +76,7 @@ MainWindow::~MainWindow() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-void MainWindow::Bind(TMainForm& form, THintState& hints) {
+void MainWindow::Bind(TMainForm& form, HintState& hints) {
   form_ = &form;
   hints_ = &hints;
   std::vector<SpeedBar::Button> buttons;
@@ -177,7 +179,7 @@ bool MainWindow::PreTranslate(const MSG& msg) {
       // Menu shortcuts come before the control with the focus sees the key.
       const bool shift = GetKeyState(VK_SHIFT) < 0;
       const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-      const bool alt = (msg.lParam & (1 << 29)) != 0;
+      const bool alt = (msg.lParam & kAltDownFlag) != 0;
       if (const CommandItem* item =
               FindShortcut(ShortcutCode(static_cast<unsigned>(msg.wParam), shift, ctrl, alt))) {
         Run(*item, item);

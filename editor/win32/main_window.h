@@ -13,7 +13,7 @@
 #include "editor/commands.h"
 #include "editor/hints.h"
 #include "editor/main_form.h"
-#include "editor/main_window.h"
+#include "editor/main_window_port.h"
 #include "editor/tooltip.h"
 #include "editor/win32/drop_target.h"
 #include "editor/win32/memo.h"
@@ -35,7 +35,7 @@ class MainWindow final : public IMainWindow {
 
   // Connects the commands: the menu bar, the tool bar, the shortcuts, the hints and files dropped
   // on the window now run form's handlers. Runs the form's creation handler.
-  void Bind(TMainForm& form, THintState& hints);
+  void Bind(TMainForm& form, HintState& hints);
 
   // IMainWindow
   void SetCaption(const std::string& caption) override;
@@ -76,7 +76,7 @@ class MainWindow final : public IMainWindow {
   std::unique_ptr<DropTarget> dropTarget_;
   std::vector<std::string> droppedFiles_;  // paths of the last drop, not yet opened
   TMainForm* form_ = nullptr;
-  THintState* hints_ = nullptr;
+  HintState* hints_ = nullptr;
   UINT dpi_ = kDesignDpi;
   bool activated_ = false;
 };

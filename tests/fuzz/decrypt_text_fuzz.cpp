@@ -55,8 +55,8 @@ class CountingBoxes final : public IMessageBoxes {
                      int /*helpContext*/) override {
     ++shown;
     lastWasDecryptFailure =
-        text == kDecryptFailedMessage && kind == MessageKind::Error && buttons == kOKOnly;
-    return ResultOK;
+        text == kDecryptFailedMessage && kind == MessageKind::Error && buttons == kOkOnly;
+    return kResultOk;
   }
 };
 

@@ -85,7 +85,7 @@ void CheckChainAndState(std::string_view input) {
   FUZZ_CHECK(IdleHint(chain) == LongHint(first));
   FUZZ_CHECK(IdleHint({}).empty());
 
-  THintState state;
+  HintState state;
   int calls = 0;
   state.OnHint = [&calls] { ++calls; };
   int changes = 0;

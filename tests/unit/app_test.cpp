@@ -34,8 +34,8 @@ TEST(MessageBox, ButtonsInTableOrderWithDefaultAndCancel) {
     std::optional<B> enter, escape;
   };
   const Case cases[] = {
-      {kOKCancel, {B::OK, B::Cancel}, B::OK, B::Cancel},
-      {kOKOnly, {B::OK}, B::OK, B::OK},
+      {kOkCancel, {B::OK, B::Cancel}, B::OK, B::Cancel},
+      {kOkOnly, {B::OK}, B::OK, B::OK},
       {static_cast<MessageButtons>(ButtonBit(B::No) | ButtonBit(B::Yes)),
        {B::Yes, B::No},
        B::Yes,

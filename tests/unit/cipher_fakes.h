@@ -16,7 +16,7 @@
 
 namespace vellumo::testing {
 
-// Records every box and answers from a queue (ResultOK when the queue is empty).
+// Records every box and answers from a queue (kResultOk when the queue is empty).
 class ScriptedBoxes final : public IMessageBoxes {
  public:
   struct Shown {
@@ -30,7 +30,7 @@ class ScriptedBoxes final : public IMessageBoxes {
   int ShowMessageBox(const std::string& text, MessageKind kind, MessageButtons buttons,
                      int /*helpContext*/) override {
     shown.push_back({text, kind, buttons});
-    if (answers.empty()) return ResultOK;
+    if (answers.empty()) return kResultOk;
     const int a = answers.front();
     answers.pop_front();
     return a;

@@ -56,9 +56,9 @@ TEST(PrepareKey, EmptyKeyWarning) {
     Text keyAfter;
   };
   const Case cases[] = {
-      {"OK in the warning accepts the empty key", {ResultOK}, nullptr, true, 1, ""},
+      {"OK in the warning accepts the empty key", {kResultOk}, nullptr, true, 1, ""},
       {"Cancel, then a key typed and the close box",
-       {ResultCancel},
+       {kResultCancel},
        [](ScriptedCipherView& v) {
          v.Type("late");
          v.CloseBox();
@@ -67,13 +67,13 @@ TEST(PrepareKey, EmptyKeyWarning) {
        1,
        "late"},
       {"Cancel, then the close box with the field still empty warns again",
-       {ResultCancel, ResultOK},
+       {kResultCancel, kResultOk},
        [](ScriptedCipherView& v) { v.CloseBox(); },
        true,
        2,
        ""},
       {"Cancel, then the cancel button",
-       {ResultCancel},
+       {kResultCancel},
        [](ScriptedCipherView& v) { v.ClickCancel(); },
        false,
        1,
@@ -95,7 +95,7 @@ TEST(PrepareKey, EmptyKeyWarning) {
     ASSERT_EQ(rig.boxes.shown.size(), c.warnings) << c.what;
     EXPECT_EQ(rig.boxes.shown[0].text, kEmptyKeyWarning);
     EXPECT_EQ(rig.boxes.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(rig.boxes.shown[0].buttons, kOKCancel);
+    EXPECT_EQ(rig.boxes.shown[0].buttons, kOkCancel);
     if (c.result) {
       EXPECT_EQ(rig.form.KeyBytes.size(), c.keyAfter.size()) << c.what;
     }
@@ -324,7 +324,7 @@ TEST(DecryptText, OutputRules) {
     ASSERT_EQ(errors, c.errorShown ? 1 : 0) << c.what;
     if (c.errorShown) {
       EXPECT_EQ(rig.boxes.shown.back().text, kDecryptFailedMessage);
-      EXPECT_EQ(rig.boxes.shown.back().buttons, kOKOnly);
+      EXPECT_EQ(rig.boxes.shown.back().buttons, kOkOnly);
     }
   }
 }

@@ -212,7 +212,7 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& Path() const { return path_; }
   std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
 
   void Write(const std::string& relative, const std::string& bytes) const {
@@ -405,9 +405,9 @@ struct MainFormRig {
   FakeEditArea memo{clipboard};
   ScriptedFileDialogs dialogs;
   FakeAboutBox about;
-  THintState hints;
+  HintState hints;
   ScratchFolder folder;
-  WindowsPathFileSystem windowsPaths{folder.path(), SystemFileSystem()};
+  WindowsPathFileSystem windowsPaths{folder.Path(), SystemFileSystem()};
   FaultyFileSystem files{windowsPaths};
   TMainForm form;
 

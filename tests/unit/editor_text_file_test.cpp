@@ -170,7 +170,7 @@ TEST(WriteTextFile, ReadOnlyFileAndMissingFolderFailAsADirectWriteWould) {
   EXPECT_EQ(folder.Read("ro.txt"), "kept");
   EXPECT_EQ(InOutErrorOf([&] { WriteTextFile(SystemFileSystem(), folder / "no/a.txt", "new"); }),
             kErrorPathNotFound);
-  EXPECT_EQ(InOutErrorOf([&] { WriteTextFile(SystemFileSystem(), folder.path().string(), "x"); }),
+  EXPECT_EQ(InOutErrorOf([&] { WriteTextFile(SystemFileSystem(), folder.Path().string(), "x"); }),
             kErrorAccessDenied)
       << "a folder is no file";
   EXPECT_EQ(folder.Files(), std::set<std::string>{"ro.txt"});

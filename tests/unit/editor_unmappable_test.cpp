@@ -76,12 +76,12 @@ TEST(UnmappableQuestion, CancelEndsTheCommandBeforeTheKeyIsAskedFor) {
   for (const Command& c : kCommands) {
     MainFormRig rig;
     OpenDocument(rig);
-    rig.cipher.boxes.answers.push_back(ResultCancel);
+    rig.cipher.boxes.answers.push_back(kResultCancel);
     (rig.form.*c.run)(nullptr);
     ASSERT_EQ(rig.cipher.boxes.shown.size(), 1u) << c.name;
     EXPECT_EQ(rig.cipher.boxes.shown[0].text, kQuestion) << c.name;
     EXPECT_EQ(rig.cipher.boxes.shown[0].kind, MessageKind::Warning) << c.name;
-    EXPECT_EQ(rig.cipher.boxes.shown[0].buttons, kOKCancel) << c.name;
+    EXPECT_EQ(rig.cipher.boxes.shown[0].buttons, kOkCancel) << c.name;
     EXPECT_TRUE(rig.cipher.view.captionsShown.empty()) << c.name << ": no key asked for";
     EXPECT_EQ(rig.ReadFile(kPath), "old") << c.name;
     EXPECT_EQ(rig.clipboard.opens, 0) << c.name;
@@ -97,7 +97,7 @@ TEST(UnmappableQuestion, OkGoesOnAsWithoutTheQuestion) {
   for (const Command& c : kCommands) {
     MainFormRig rig;
     OpenDocument(rig);
-    rig.cipher.boxes.answers.push_back(ResultOK);
+    rig.cipher.boxes.answers.push_back(kResultOk);
     if (c.encrypts) {
       rig.cipher.view.scripts.push_back([&rig, c](ScriptedCipherView& view) {
         EXPECT_EQ(rig.cipher.boxes.shown.size(), 1u) << c.name << ": asked before the key";
@@ -126,7 +126,7 @@ TEST(UnmappableQuestion, SaveAsAsksAfterItsDialog) {
     EXPECT_TRUE(rig.cipher.boxes.shown.empty());
 
     rig.dialogs.saveAnswers.push_back("D:\\new.qzv");
-    rig.cipher.boxes.answers.push_back(ResultCancel);
+    rig.cipher.boxes.answers.push_back(kResultCancel);
     (rig.form.*command)(nullptr);
     EXPECT_EQ(rig.dialogs.savePresets.size(), 2u);
     ASSERT_EQ(rig.cipher.boxes.shown.size(), 1u);

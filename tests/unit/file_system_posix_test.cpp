@@ -34,7 +34,7 @@ TEST(PosixFileSystem, OpenReadErrors) {
   EXPECT_EQ(Files().OpenRead(folder / "none.txt", file), kErrorFileNotFound);
   EXPECT_EQ(Files().OpenRead(folder / "no/none.txt", file), kErrorPathNotFound);
   EXPECT_EQ(Files().OpenRead(folder / "a.txt/b", file), kErrorPathNotFound);
-  EXPECT_EQ(Files().OpenRead(folder.path().string(), file), kErrorAccessDenied);
+  EXPECT_EQ(Files().OpenRead(folder.Path().string(), file), kErrorAccessDenied);
   EXPECT_EQ(file, nullptr);
 }
 
@@ -78,7 +78,7 @@ TEST(PosixFileSystem, TemporaryFilesGoBesideTheTargetUnderFreshNames) {
   const std::string a = Files().TemporaryPathBeside(folder / "a.txt");
   const std::string b = Files().TemporaryPathBeside(folder / "a.txt");
   EXPECT_NE(a, b);
-  EXPECT_EQ(a.rfind(folder.path().string() + "/", 0), 0u) << a;
+  EXPECT_EQ(a.rfind(folder.Path().string() + "/", 0), 0u) << a;
   EXPECT_EQ(Files().TemporaryPathBeside("a.txt").find('/'), std::string::npos)
       << "a bare name stays in the current folder";
 
@@ -97,7 +97,7 @@ TEST(PosixFileSystem, ReplaceKeepsWhatBelongsToTheFileAndItsSymbolicLink) {
   const bool root = geteuid() == 0;
   for (const bool existing : {true, false}) {
     ScratchFolder folder;
-    std::filesystem::create_directory(folder.path() / "real");
+    std::filesystem::create_directory(folder.Path() / "real");
     if (existing) {
       folder.Write("real/memo.txt", "old");
       ASSERT_EQ(chmod((folder / "real/memo.txt").c_str(), 0640), 0);
@@ -108,7 +108,7 @@ TEST(PosixFileSystem, ReplaceKeepsWhatBelongsToTheFileAndItsSymbolicLink) {
     ASSERT_EQ(symlink("real/memo.txt", (folder / "link.txt").c_str()), 0);
 
     const std::string temporary = Files().TemporaryPathBeside(folder / "link.txt");
-    EXPECT_EQ(std::filesystem::path(temporary).parent_path(), folder.path() / "real")
+    EXPECT_EQ(std::filesystem::path(temporary).parent_path(), folder.Path() / "real")
         << "beside the file the link names, on its volume";
     std::unique_ptr<IFile> file;
     ASSERT_EQ(Files().CreateNew(temporary, file), kFileOk);
@@ -119,7 +119,7 @@ TEST(PosixFileSystem, ReplaceKeepsWhatBelongsToTheFileAndItsSymbolicLink) {
     EXPECT_EQ(st.st_mode & 07777, 0600u) << "the owner's alone while written";
     ASSERT_EQ(Files().Replace(temporary, folder / "link.txt"), kFileOk);
 
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "link.txt"));
     EXPECT_EQ(folder.Read("real/memo.txt"), "new");
     ASSERT_EQ(stat((folder / "real/memo.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, existing ? 0640u : 0666u & ~mask) << existing;
@@ -135,7 +135,7 @@ TEST(PosixFileSystem, AScratchFileHasNoNameAndReadsBack) {
   ScratchFolder folder;
   const char* before = getenv("TMPDIR");
   const std::string saved = before ? before : "";
-  setenv("TMPDIR", folder.path().c_str(), 1);
+  setenv("TMPDIR", folder.Path().c_str(), 1);
   std::unique_ptr<IFile> file;
   ASSERT_EQ(CreateScratchFile(file), kFileOk);
   if (before) {
@@ -159,7 +159,7 @@ TEST(PosixFileSystem, LongPathsWorkInFullAndBadOnesFail) {
   std::string deep;
   for (int i = 0; i < 6; ++i)
     deep += std::string(60, static_cast<char>('a' + i)) + "/";
-  std::filesystem::create_directories(folder.path() / deep);
+  std::filesystem::create_directories(folder.Path() / deep);
   const std::string longPath = folder / (deep + "file.txt");
   ASSERT_GT(longPath.size(), 300u);
   std::unique_ptr<IFile> file;
