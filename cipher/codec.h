@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "cipher/text.h"
 
@@ -33,9 +35,15 @@ void EncodeText(TextView text, std::uint8_t keyValue, std::uint32_t seed, Text& 
 std::uint32_t EncodeLines(const unsigned char* in, std::size_t n, std::uint8_t keyValue,
                           std::uint32_t state, char* out);
 
-// Makes the encoder take its baseline path even where the processor offers a wider one, so that
-// tests can check both against the reference.
-void UseBaselineEncoderForTesting(bool baseline);
+// The walks over whole lines, which give the same letters and bytes: plain table lookups, SSE2
+// (every x86-64) and AVX2 (chosen at run time; it encodes, and decodes as SSE2 does). The widest
+// one the processor has is used.
+enum class LineWalk { Scalar, Sse2, Avx2 };
+// The walks this build can take on this processor, narrowest first.
+std::vector<LineWalk> AvailableLineWalks();
+// Makes encoding and decoding take walk (one of AvailableLineWalks()), so that tests can check
+// each against the reference; nothing: the widest again.
+void UseLineWalkForTesting(std::optional<LineWalk> walk);
 
 // Reads the current form into out, XORing each decoded byte with keyValue. On a pair that does
 // not decode, out is emptied and the answer is false.

@@ -8,18 +8,28 @@
 
 namespace vellumo {
 
-// Nibble n of alphabet a as a letter code; the 64 letters are the codes 47 ('/') to 110 ('n').
+// The four alphabets of 16 letters: alphabet a writes nibble n as first + step * n.
+//   0: 62 ('>') down to 47 ('/')   1: 63 ('?') up to 78 ('N')
+//   2: 79 ('O') up to 94 ('^')     3: 110 ('n') down to 95 ('_')
+struct Alphabet {
+  int first;  // the letter of nibble 0
+  int step;   // +1 for an alphabet that runs up, -1 for one that runs down
+};
+inline constexpr int kAlphabetCount = 4;
+inline constexpr int kAlphabetSize = 16;
+inline constexpr std::array<Alphabet, kAlphabetCount> kAlphabets{
+    {{62, -1}, {63, 1}, {79, 1}, {110, -1}}};
+// The 64 letters are the codes kLowestLetter to kHighestLetter. Reading takes codes up to
+// kHighestReadable as letters too: those past the last alphabet read by its rule, giving values
+// over 15.
+inline constexpr int kLowestLetter = kAlphabets[0].first - (kAlphabetSize - 1);
+inline constexpr int kHighestLetter = kAlphabets[3].first;
+inline constexpr int kHighestReadable = 126;
+
+// Nibble n of alphabet a as a letter code.
 constexpr char AlphabetLetter(int alphabet, int nibble) {
-  switch (alphabet) {
-    case 0:
-      return static_cast<char>(62 - nibble);
-    case 1:
-      return static_cast<char>(63 + nibble);
-    case 2:
-      return static_cast<char>(79 + nibble);
-    default:
-      return static_cast<char>(110 - nibble);
-  }
+  const Alphabet& a = kAlphabets[static_cast<std::size_t>(alphabet)];
+  return static_cast<char>(a.first + a.step * nibble);
 }
 
 // The cipher's linear congruential generator: one 32-bit state.

@@ -1,5 +1,5 @@
-// Lookup tables of the cipher, built at compile time: letter values, letters by alphabet and
-// nibble, and the generator's k-step jumps that let one line's draws be computed independently.
+// Lookup tables of the cipher, built at compile time: letter values, the two letters of a byte by
+// alphabet, and the generator's k-step jumps that let one line's draws be computed independently.
 #pragma once
 
 #include <array>
@@ -16,8 +16,6 @@ inline constexpr std::size_t kDrawsPerLine = 2 * kBytesPerLine;
 struct CipherTables {
   // Value of each code as a letter: 0..255, or kNoValue.
   std::array<std::uint16_t, 256> letterValue{};
-  // Letter for (alphabet << 4) | nibble.
-  std::array<char, 64> letter{};
   // The two letters of a byte, first letter in the low byte, for
   // (firstAlphabet << 10) | (secondAlphabet << 8) | byte.
   std::array<std::uint16_t, 4096> pair{};
@@ -32,25 +30,21 @@ struct CipherTables {
 
 constexpr CipherTables MakeCipherTables() {
   CipherTables t;
-  for (int c = 0; c < 256; ++c) {
-    std::uint16_t v = kNoValue;
-    if (c >= 47 && c <= 62)
-      v = static_cast<std::uint16_t>(62 - c);
-    else if (c >= 63 && c <= 78)
-      v = static_cast<std::uint16_t>(c - 63);
-    else if (c >= 79 && c <= 94)
-      v = static_cast<std::uint16_t>(c - 79);
-    else if (c >= 95 && c <= 126)
-      v = static_cast<std::uint16_t>((110 - c) & 0xFF);
-    t.letterValue[static_cast<std::size_t>(c)] = v;
-  }
-  for (std::size_t a = 0; a < 4; ++a) {
-    for (std::size_t n = 0; n < 16; ++n) {
-      t.letter[a * 16 + n] = AlphabetLetter(static_cast<int>(a), static_cast<int>(n));
+  t.letterValue.fill(kNoValue);
+  for (int a = 0; a < kAlphabetCount; ++a) {
+    for (int n = 0; n < kAlphabetSize; ++n) {
+      const auto code = static_cast<unsigned char>(AlphabetLetter(a, n));
+      t.letterValue[code] = static_cast<std::uint16_t>(n);
     }
   }
-  for (int a1 = 0; a1 < 4; ++a1) {
-    for (int a2 = 0; a2 < 4; ++a2) {
+  // The codes past the last alphabet read by its rule, its values running on from 255 down.
+  const Alphabet& last = kAlphabets[kAlphabetCount - 1];
+  for (int c = kHighestLetter + 1; c <= kHighestReadable; ++c) {
+    t.letterValue[static_cast<std::size_t>(c)] =
+        static_cast<std::uint16_t>(((c - last.first) * last.step) & 0xFF);
+  }
+  for (int a1 = 0; a1 < kAlphabetCount; ++a1) {
+    for (int a2 = 0; a2 < kAlphabetCount; ++a2) {
       for (int b = 0; b < 256; ++b) {
         const auto first = static_cast<unsigned char>(AlphabetLetter(a1, b >> 4));
         const auto second = static_cast<unsigned char>(AlphabetLetter(a2, b & 15));

@@ -185,7 +185,7 @@ void CheckDecryptText(TextView in, TextView key, bool remember) {
 }
 
 // Encoding the input gives exactly the reference's letters, in one piece or in two, on the widest
-// and on the baseline path; decoding them gives the input up to its first zero byte back.
+// and on every narrower walk; decoding them gives the input up to its first zero byte back.
 void CheckCurrentRoundTrip(TextView text, std::uint8_t keyValue, std::uint32_t seed,
                            Choices& choices) {
   const TextView plain = UpToZero(text);
@@ -196,11 +196,13 @@ void CheckCurrentRoundTrip(TextView text, std::uint8_t keyValue, std::uint32_t s
   EncodeText(text, keyValue, seed, encoded);
   FUZZ_CHECK(encoded.substr(0, 4) == "kept" && TextView(encoded).substr(4) == expected);
 
-  UseBaselineEncoderForTesting(true);
-  Text baseline;
-  EncodeText(text, keyValue, seed, baseline);
-  UseBaselineEncoderForTesting(false);
-  FUZZ_CHECK(baseline == expected);
+  for (const LineWalk walk : AvailableLineWalks()) {
+    UseLineWalkForTesting(walk);
+    Text narrower;
+    EncodeText(text, keyValue, seed, narrower);
+    FUZZ_CHECK(narrower == expected);
+  }
+  UseLineWalkForTesting(std::nullopt);
 
   if (!plain.empty()) {
     // Two pieces, the first of whole lines, continued from the state the first one ends in.

@@ -80,19 +80,49 @@ TEST(EncodeText, StopsAtTheFirstZeroByte) {
   EXPECT_EQ(Encode(TextView("", 0), 0, 0), "\r\n");
 }
 
+// Every walk the processor can take, in turn, and then the widest again.
+template <class F>
+void OnEveryLineWalk(F&& check) {
+  for (const LineWalk walk : AvailableLineWalks()) {
+    UseLineWalkForTesting(walk);
+    check(static_cast<int>(walk));
+  }
+  UseLineWalkForTesting(std::nullopt);
+}
+
 TEST(EncodeText, MatchesTheStepByStepReferenceOnEveryPath) {
   std::mt19937 rng(2024);
-  for (const bool baseline : {false, true}) {
-    UseBaselineEncoderForTesting(baseline);
+  OnEveryLineWalk([&](int walk) {
     for (const std::size_t n : {1u, 2u, 63u, 64u, 65u, 127u, 128u, 129u, 1000u, 70000u}) {
       const Text text = RandomText(rng, n);
       const auto seed = static_cast<std::uint32_t>(rng());
       const auto key = static_cast<std::uint8_t>(rng());
       ASSERT_EQ(Encode(text, key, seed), reference::ReferenceEncode(text, key, seed))
-          << n << " " << baseline;
+          << n << " " << walk;
     }
-  }
-  UseBaselineEncoderForTesting(false);
+  });
+}
+
+TEST(DecodeText, EveryWalkReadsWholeLinesAsTheReferenceDoes) {
+  // Three whole lines and a short one, with one character changed anywhere into a code at the
+  // edge of the letters or past them.
+  std::mt19937 rng(11);
+  const Text encoded = reference::ReferenceEncode(RandomText(rng, 3 * 64 + 10), 0x6B, 99);
+  const unsigned char replacements[] = {46,  47,  62,  63,  78,  79,   94,   95, 110,
+                                        111, 126, 127, 128, 255, '\r', '\n', 0};
+  OnEveryLineWalk([&](int walk) {
+    for (std::size_t at = 0; at < encoded.size(); at += 37) {
+      for (const unsigned char code : replacements) {
+        Text changed = encoded;
+        changed[at] = static_cast<char>(code);
+        Text expected, out;
+        const bool ok = reference::ReferenceDecodeCurrent(changed, 0x6B, expected);
+        ASSERT_EQ(DecodeText(changed, 0x6B, out), ok) << walk << " " << at << " " << int(code);
+        ASSERT_EQ(out, ok ? expected : Text()) << walk << " " << at << " " << int(code);
+        ASSERT_EQ(DecodePart(changed, 0x6B, nullptr).ok, ok) << "check only: " << walk;
+      }
+    }
+  });
 }
 
 TEST(EncodeLines, PiecesOfWholeLinesJoinToTheWholeText) {
