@@ -1,6 +1,7 @@
 #include "cipher/cipher_form.h"
 
 #include "cipher/codec.h"
+#include "cipher/decryption.h"
 
 namespace vellumo {
 
@@ -66,15 +67,18 @@ void TCipherForm::ForgetUnrememberedKey() {
   if (!view_.RememberChecked()) view_.SetKeyText({});
 }
 
-bool TCipherForm::EncryptText(TextView text, Text& out) {
-  if (text.empty()) {
+std::optional<bool> TCipherForm::AskKeyFor(TextView text, Text& out) {
+  if (!NeedsKey(text)) {
     out.clear();
     return true;
   }
-  if (!PrepareKey()) {
-    ForgetUnrememberedKey();
-    return false;
-  }
+  if (PrepareKey()) return std::nullopt;
+  ForgetUnrememberedKey();
+  return false;
+}
+
+bool TCipherForm::EncryptText(TextView text, Text& out) {
+  if (const auto answer = AskKeyFor(text, out)) return *answer;
   ForgetUnrememberedKey();
   if (KeyBytes.empty()) {
     out.assign(text);
@@ -92,27 +96,11 @@ bool TCipherForm::DecryptLegacyText(TextView text, Text& out) {
 }
 
 bool TCipherForm::DecryptText(TextView text, Text& out) {
-  if (text.empty()) {
-    out.clear();
-    return true;
-  }
-  if (!PrepareKey()) {
-    ForgetUnrememberedKey();
-    return false;
-  }
-  if (KeyBytes.empty()) {
-    ForgetUnrememberedKey();
-    out.assign(text);
-    return true;
-  }
-  Text result;
-  const bool legacy = DecryptLegacyText(text, result);  // reads the key field
+  if (const auto answer = AskKeyFor(text, out)) return *answer;
+  // The legacy form is read under the key field's text, taken before the field forgets it.
+  const SecretText keyText = KeyBytes.empty() ? SecretText() : view_.KeyText();
   ForgetUnrememberedKey();
-  if (legacy || DecodeText(text, KeyBytes.front(), result)) {
-    out = std::move(result);
-    return true;
-  }
-  out.clear();
+  if (DecryptUnderKey(text, keyText, KeyBytes, out) != DecryptOutcome::Failed) return true;
   boxes_.ShowMessageBox(kDecryptFailedMessage, MessageKind::Error, kOkOnly, 0);
   return false;
 }

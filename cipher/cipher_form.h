@@ -3,10 +3,12 @@
 // itself is a view behind ICipherView; this class decides, the view only shows and asks.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/message_box.h"
 #include "cipher/key.h"
+#include "cipher/key_messages.h"
 #include "cipher/text.h"
 #include "platform/clock.h"
 #include "platform/secret.h"
@@ -35,12 +37,6 @@ class ICipherView {
   virtual void FocusKeyField() = 0;
 };
 
-inline constexpr const char* kAskKeyCaption = "「鍵」の入力";
-inline constexpr const char* kChangeKeyCaption = "「鍵」の変更";
-inline constexpr const char* kEmptyKeyWarning =
-    "「鍵」がありません。\r\n（テキストは暗号化も解読もされません。）";
-inline constexpr const char* kDecryptFailedMessage = "解読に失敗しました。";
-
 class TCipherForm {
  public:
   TCipherForm(ICipherView& view, IMessageBoxes& boxes, IClock& clock);
@@ -62,9 +58,9 @@ class TCipherForm {
   // Encrypts text into out (which callers pass empty). False only when the key request was
   // cancelled; out is then untouched. Never throws.
   bool EncryptText(TextView text, Text& out);
-  // Decrypts text into out. False when the key request was cancelled (out untouched) or when the
-  // text does not decode (out emptied, the error box already shown). text may be a copy of out's
-  // old content, never a view into out itself.
+  // Decrypts text into out, deciding as DecryptUnderKey does. False when the key request was
+  // cancelled (out untouched) or when the text does not decode (out emptied, the error box already
+  // shown). text may be out's own content, which is then decoded in place.
   bool DecryptText(TextView text, Text& out);
   // Tries the legacy form under the key field's text: true with the text after the marker, or
   // false with out emptied. Shows nothing.
@@ -76,6 +72,9 @@ class TCipherForm {
   KeyBytesArray KeyBytes;
 
  private:
+  // The steps before a walk: an empty text is handed back without asking for the key, and a
+  // cancelled key request answers false with out untouched. Nothing when the walk is to be made.
+  std::optional<bool> AskKeyFor(TextView text, Text& out);
   // Empties the key field after use unless the key is remembered.
   void ForgetUnrememberedKey();
 

@@ -249,16 +249,14 @@ bool DecodeLegacyText(TextView encoded, TextView keyText, Text& out) {
   // break take four at most): decoding the rest is only worth it once they match.
   const TextView head = encoded.substr(0, kLegacyHeadSize);
   const bool open = walk.Feed(head, out);
-  if (out.size() >= LegacyMarker.size() &&
-      TextView(out).substr(0, LegacyMarker.size()) != LegacyMarker) {
+  if (out.size() >= LegacyMarker.size() && !BeginsWithLegacyMarker(out)) {
     out.clear();
     return false;
   }
   out.reserve(encoded.size() / 2 + 1);
   if (open) walk.Feed(encoded.substr(head.size()), out);
   walk.Finish(out);
-  if (out.size() < LegacyMarker.size() ||
-      TextView(out).substr(0, LegacyMarker.size()) != LegacyMarker) {
+  if (!BeginsWithLegacyMarker(out)) {
     out.clear();
     return false;
   }

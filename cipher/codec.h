@@ -16,6 +16,11 @@ inline constexpr TextView LegacyMarker =
     "Vellumo::hacked by zemfo::\"QX7\" is a shorted from \"ZemfoLoomery\"";
 static_assert(LegacyMarker.size() == 64);
 
+// Whether bytes decoded from the legacy form begin with LegacyMarker, and so are that form.
+inline bool BeginsWithLegacyMarker(TextView decoded) {
+  return decoded.substr(0, LegacyMarker.size()) == LegacyMarker;
+}
+
 // Number of bytes the current form takes for n plain bytes: two letters per byte and CR LF after
 // every line of up to 64 bytes; n = 0 still gives the closing CR LF.
 constexpr std::size_t EncodedSize(std::size_t n) {

@@ -113,8 +113,7 @@ DecryptStream::~DecryptStream() = default;
 void DecryptStream::Decide(bool atEnd) {
   legacyOpen_ = legacy_.Feed(head_, legacyOut_);
   if (atEnd) legacy_.Finish(legacyOut_);
-  const bool isLegacy = legacyOut_.size() >= LegacyMarker.size() &&
-                        TextView(legacyOut_).substr(0, LegacyMarker.size()) == LegacyMarker;
+  const bool isLegacy = BeginsWithLegacyMarker(legacyOut_);
   form_ = isLegacy ? Form::Legacy : Form::Current;
   if (isLegacy) {
     legacyOut_.erase(0, LegacyMarker.size());

@@ -1,5 +1,5 @@
 // Decryption of a text that arrives in pieces, in constant memory, with the bytes and the answer
-// of the whole-text decryption: the legacy form is tried first, then the current form.
+// of DecryptUnderKey under a key that is not empty: the legacy form first, then the current form.
 #pragma once
 
 #include <cstddef>

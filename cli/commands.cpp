@@ -3,10 +3,11 @@
 #include <cstring>
 #include <memory>
 
-#include "cipher/cipher_form.h"
 #include "cipher/codec.h"
 #include "cipher/decrypt_stream.h"
+#include "cipher/decryption.h"
 #include "cipher/key.h"
+#include "cipher/key_messages.h"
 #include "cli/cli_error.h"
 #include "cli/input.h"
 #include "cli/key_source.h"
@@ -27,8 +28,9 @@ struct Key {
   KeyBytesArray bytes;
 };
 
-// The key, refused when empty: the editor would leave the text as it is after its warning box,
-// which a command line cannot show, and a plain text must not go out looking encrypted.
+// The key, refused when empty: the decision would leave the text as it is, which the editor does
+// only after its warning box, and a command line cannot show that; a plain text must not go out
+// looking encrypted.
 void ObtainKey(const CliOptions& options, Key& key) {
   key.text = ObtainKeyText(options.keyFile);
   DeriveKeyBytes(key.text, key.bytes);
@@ -214,7 +216,7 @@ int RunEncrypt(const CliOptions& options) {
   Output output(options.output);
   Key key;
   Work work;
-  work.holdsText = [](TextView first) { return !first.empty(); };
+  work.holdsText = [](TextView first) { return NeedsKey(first); };
   // As in the editor, the clock gives the seed once the key is there; both passes use it.
   std::uint32_t seed = 0;
   work.obtainKey = [&] {
@@ -234,8 +236,9 @@ int RunDecrypt(const CliOptions& options) {
   Output output(options.output);
   Key key;
   Work work;
-  // The text is empty when the file is, or when it begins with its end (byte 26).
-  work.holdsText = [](TextView first) { return !first.empty() && first[0] != '\x1a'; };
+  // The file's text as the editor reads it, which its first byte tells empty or not (it begins
+  // with its end, byte 26, or there is none).
+  work.holdsText = [](TextView first) { return NeedsKey(ReadTextRules(first.substr(0, 1))); };
   work.obtainKey = [&] { ObtainKey(options, key); };
   // The places it names are in the decrypted text, which it always counts (with --utf8).
   work.makeTransform = [&](bool produce, bool) {

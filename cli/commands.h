@@ -1,5 +1,5 @@
-// The tool's two commands. They make the editor's decisions in the editor's order (empty text,
-// then the key, empty key, then the cipher), so the tool and the editor never disagree on a text.
+// The tool's two commands. They decide as the editor does (cipher/decryption.h): empty text, then
+// the key, empty key, then the cipher, so the tool and the editor never disagree on a text.
 #pragma once
 
 #include "cli/options.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "cipher/cipher_form.h"
+#include "cipher/key_messages.h"
 #include "cli/cli_error.h"
 #include "cli/terminal.h"
 #include "platform/cp932.h"

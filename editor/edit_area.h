@@ -1,6 +1,6 @@
 // The edit area port (Memo1): what the main window's commands need of the multi-line edit
-// control. Texts are code page 932 bytes; the control holds UTF-16, and bytes that are no
-// character come and go as placeholders that keep them (platform/cp932.h).
+// control. Texts are code page 932 bytes without a zero byte; the control holds UTF-16, and bytes
+// that are no character come and go as placeholders that keep them (platform/cp932.h).
 #pragma once
 
 #include <optional>

@@ -33,8 +33,13 @@ void TMainForm::SetLocation(const std::string& path) {
   CurrentFileName = std::move(parts.name);
 }
 
-void TMainForm::PutText(TextView text) {
+void TMainForm::PutText(TextView text, Into where) {
+  // The one place where a text is cut at its first zero byte: the edit area holds none.
   text = UpToZero(text);
+  if (where == Into::Selection) {
+    Memo1.ReplaceSelection(text);
+    return;
+  }
   // An edit area whose characters do not all have a code page 932 form does not hold the text,
   // even where its "?" would make the bytes equal.
   std::optional<UnmappableCharacter> unmappable;
@@ -86,13 +91,10 @@ void TMainForm::OpenAsAtStartup(const std::string& path) {
   const bool encrypted = IsEncryptedExtension(PathExtension(path));
   Text text;
   FileOpenDo(text);
-  if (encrypted) {
-    // A cancelled key request leaves the file's text as read; text that does not decode is emptied.
-    // The copy read is released before the text goes into the edit area.
-    const Text read = text;
-    cipher_.DecryptText(read, text);
-  }
-  PutText(text);
+  // Decrypted in place: a cancelled key request leaves the file's text as read; text that does
+  // not decode is emptied.
+  if (encrypted) cipher_.DecryptText(text, text);
+  PutText(text, Into::WholeText);
 }
 
 void TMainForm::FileNew(Sender) {
@@ -106,16 +108,12 @@ void TMainForm::FileOpen(Sender) {
   const auto path = dialogs_.ShowOpenDialog();
   if (!path) return;
   SetLocation(*path);
-  // Whatever decryption answers, its output goes into the edit area: empty after a cancelled key
-  // request or text that does not decode. The file's text is released first, as the edit area
-  // takes a copy of its own.
-  Text plain;
-  {
-    Text text;
-    FileOpenDo(text);
-    cipher_.DecryptText(text, plain);
-  }
-  PutText(plain);
+  // Decrypted in place. Whatever decryption answers, its output goes into the edit area: empty
+  // after a cancelled key request or text that does not decode.
+  Text text;
+  FileOpenDo(text);
+  if (!cipher_.DecryptText(text, text)) text.clear();
+  PutText(text, Into::WholeText);
 }
 
 void TMainForm::FileOpenNormal(Sender) {
@@ -124,7 +122,7 @@ void TMainForm::FileOpenNormal(Sender) {
   SetLocation(*path);
   Text text;
   FileOpenDo(text);
-  PutText(text);
+  PutText(text, Into::WholeText);
 }
 
 void TMainForm::FileSave(Sender sender) {
@@ -186,7 +184,9 @@ void TMainForm::EditCut(Sender) {
   if (!text) return;
   Text encrypted;
   if (!cipher_.EncryptText(*text, encrypted)) return;
-  clipboard_.SetClipboardText(UpToZero(encrypted));
+  // The encoded form holds no zero byte, and neither does the edit area's text an empty key hands
+  // back.
+  clipboard_.SetClipboardText(encrypted);
   Memo1.ReplaceSelection({});
 }
 
@@ -195,7 +195,7 @@ void TMainForm::EditCopy(Sender) {
   if (!text) return;
   Text encrypted;
   if (!cipher_.EncryptText(*text, encrypted)) return;
-  clipboard_.SetClipboardText(UpToZero(encrypted));
+  clipboard_.SetClipboardText(encrypted);
 }
 
 void TMainForm::EditPaste(Sender) {
@@ -203,7 +203,7 @@ void TMainForm::EditPaste(Sender) {
   const Text encoded = clipboard_.GetClipboardText();
   Text plain;
   if (!cipher_.DecryptText(encoded, plain)) return;
-  Memo1.ReplaceSelection(UpToZero(plain));
+  PutText(plain, Into::Selection);
 }
 
 void TMainForm::EditCutNormal(Sender) {

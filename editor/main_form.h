@@ -100,8 +100,11 @@ class TMainForm {
   // request leaves the text as read), put into the edit area.
   void OpenAsAtStartup(const std::string& path);
   std::string DocumentPath() const { return CurrentDir + CurrentFileName; }
-  // Puts a text into the edit area, up to its first zero byte, unless it already holds it.
-  void PutText(TextView text);
+  // Where PutText puts a text.
+  enum class Into { WholeText, Selection };
+  // Puts a text into the edit area up to its first zero byte: as its whole content, unless it
+  // already holds it, or in place of the selection.
+  void PutText(TextView text, Into where);
   // The whole text, or the selection, for a command that writes it out (a save, an encrypting
   // cut or copy). When characters in it have no code page 932 form, first asks whether they may
   // become "?"; nothing when the user declines.

@@ -81,7 +81,6 @@ std::basic_string<Char> ReadBlock(HANDLE data) {
 }  // namespace
 
 void Clipboard::SetClipboardText(TextView text) {
-  text = UpToZero(text);
   // The Unicode form is made here with the program's own conversion, not left to the system:
   // the system's conversion differs between Windows versions and Wine, and would lose the bytes
   // that are no character, which the placeholders keep for the program's own paste.

@@ -62,7 +62,7 @@ std::unique_ptr<char16_t[]> Memo::ToUtf16(TextView text) {
 }
 
 void Memo::SetText(TextView text) {
-  SetWindowTextW(hwnd_, AsWide(ToUtf16(UpToZero(text)).get()));
+  SetWindowTextW(hwnd_, AsWide(ToUtf16(text).get()));
 }
 
 Text Memo::GetSelectedText(std::optional<UnmappableCharacter>* unmappable) {
@@ -76,8 +76,7 @@ Text Memo::GetSelectedText(std::optional<UnmappableCharacter>* unmappable) {
 }
 
 void Memo::ReplaceSelection(TextView text) {
-  SendMessageW(hwnd_, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(AsWide(ToUtf16(UpToZero(text)).get())));
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(ToUtf16(text).get())));
   // Whatever the control could undo before is dropped too, so Undo never brings back what this
   // replacement removed.
   SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);

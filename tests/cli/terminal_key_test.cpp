@@ -10,7 +10,7 @@
 
 #include <chrono>
 
-#include "cipher/cipher_form.h"
+#include "cipher/key_messages.h"
 #include "cli_process.h"
 
 namespace vellumo {

@@ -326,6 +326,12 @@ TEST(DecryptText, OutputRules) {
       EXPECT_EQ(rig.boxes.shown.back().text, kDecryptFailedMessage);
       EXPECT_EQ(rig.boxes.shown.back().buttons, kOkOnly);
     }
+    // Decrypted in place, the text gives the same answer and bytes (a cancel leaves it as it was).
+    CipherRig inPlace;
+    if (c.script) inPlace.view.scripts.push_back(c.script);
+    Text text = c.input;
+    EXPECT_EQ(inPlace.form.DecryptText(text, text), c.result) << c.what << " in place";
+    EXPECT_EQ(text, c.output == "untouched" ? c.input : c.output) << c.what << " in place";
   }
 }
 
@@ -348,6 +354,9 @@ TEST(EncryptText, RoundTripsRandomTextsKeysAndSeeds) {
       EXPECT_EQ(encoded.size(), n == 0 ? 0 : EncodedSize(n));
       ASSERT_TRUE(rig.form.DecryptText(encoded, decoded)) << n;
       ASSERT_EQ(decoded, text) << n << " " << key;
+      Text inPlace = encoded;
+      ASSERT_TRUE(rig.form.DecryptText(inPlace, inPlace)) << n;
+      ASSERT_EQ(inPlace, text) << n << " " << key << " in place";
       // Without its closing CR LF it decrypts all the same.
       if (n > 0) {
         ASSERT_TRUE(rig.form.DecryptText(TextView(encoded).substr(0, encoded.size() - 2), decoded));

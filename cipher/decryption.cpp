@@ -1,0 +1,28 @@
+#include "cipher/decryption.h"
+
+#include "cipher/codec.h"
+
+namespace vellumo {
+
+DecryptOutcome DecryptUnderKey(TextView text, TextView keyText, const KeyBytesArray& keyBytes,
+                               Text& out) {
+  const bool inPlace = text.data() == out.data();
+  if (keyBytes.empty()) {
+    if (!inPlace) out.assign(text);
+    return DecryptOutcome::Unchanged;
+  }
+  Text legacy;
+  if (DecodeLegacyText(text, keyText, legacy)) {
+    out = std::move(legacy);
+    return DecryptOutcome::Legacy;
+  }
+  // A decoded byte is never written ahead of the pair it comes from, so the bytes can go over the
+  // letters they are read from.
+  if (!inPlace) out.resize(text.size() / 2 + 1);
+  std::size_t count = 0;
+  const bool ok = DecodeInto(text, keyBytes.front(), out.data(), count);
+  out.resize(ok ? count : 0);
+  return ok ? DecryptOutcome::Current : DecryptOutcome::Failed;
+}
+
+}  // namespace vellumo
