@@ -1,7 +1,6 @@
 #include "app/win32/application.h"
 
 #include "app/win32/failure_display.h"
-#include "resources/resource_ids.h"
 
 namespace vellumo::win32 {
 namespace {
@@ -24,51 +23,39 @@ Application& Application::Instance() {
 void Application::Initialize(HINSTANCE instance, const std::wstring& title) {
   instance_ = instance;
   title_ = title;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VELLUMO));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELLUMO), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), 0));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
   // A window of no size: it carries the task-bar entry under the application title and owns the
   // main window, so minimizing the application hides all of the program's windows at once.
-  const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
-  const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  handle_ = CreateWindowExW(0, kClassName, title.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            x, y, 0, 0, nullptr, nullptr, instance, nullptr);
+  Create({.name = kClassName, .programIcon = true}, title.c_str(),
+         {.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+          .x = GetSystemMetrics(SM_CXSCREEN) / 2,
+          .y = GetSystemMetrics(SM_CYSCREEN) / 2});
 }
 
 void Application::ShowMainWindow(int showCommand) {
   if (showCommand == SW_SHOWMINNOACTIVE) {
-    ShowWindow(handle_, SW_SHOWMINNOACTIVE);
+    ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     return;
   }
-  ShowWindow(handle_, SW_SHOWNOACTIVATE);
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   ShowWindow(mainWindow_, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   SetForegroundWindow(mainWindow_);
 }
 
 void Application::Minimize() {
   // Minimizing the owner hides every window it owns; restoring shows them again.
-  ShowWindow(handle_, SW_MINIMIZE);
+  ShowWindow(Handle(), SW_MINIMIZE);
 }
 
 void Application::Restore() {
   restoring_ = true;
-  ShowWindow(handle_, SW_RESTORE);
+  ShowWindow(Handle(), SW_RESTORE);
   restoring_ = false;
   if (mainWindow_ && !IsWindowVisible(mainWindow_)) ShowWindow(mainWindow_, SW_SHOWNORMAL);
   if (HWND target = ActivationTarget()) SetForegroundWindow(target);
 }
 
 HWND Application::ActivationTarget() const {
-  if (IsWindowEnabled(handle_)) return mainWindow_;
+  if (IsWindowEnabled(Handle())) return mainWindow_;
   // A modal window is up: it is the one shown window of the program that is enabled (the system
   // sets the last active window to the application window itself as soon as that is activated).
   HWND modal = nullptr;
@@ -86,18 +73,12 @@ HWND Application::ActivationTarget() const {
 void Application::RequestClose() {
   // The application window is disabled only while a modal window is up: a command is then
   // waiting for that window to close, and ending the program under it would cut the command off.
-  if (!IsWindowEnabled(handle_)) {
+  if (!IsWindowEnabled(Handle())) {
     HWND target = ActivationTarget();
     if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetForegroundWindow(target);
     return;
   }
   if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
-}
-
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Application& app = Instance();
-  if (app.handle_ != hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Guard([&] { return app.HandleMessage(message, wParam, lParam); }, LRESULT{0});
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,7 +101,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       // The application window itself never keeps the activation: hand it to the main window
       // or to the modal window that is up.
-      if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(handle_)) {
+      if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(Handle())) {
         HWND target = ActivationTarget();
         if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetFocus(target);
         return 0;
@@ -138,7 +119,7 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(handle_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
 void Application::Process(MSG& msg, HWND dialog) {

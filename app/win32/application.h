@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/window_base.h"
+
 namespace vellumo::win32 {
 
-class Application {
+class Application final : public WindowBase {
  public:
   static Application& Instance();
 
   // Registers the application window's class and creates it, titled title.
   void Initialize(HINSTANCE instance, const std::wstring& title);
   HINSTANCE InstanceHandle() const { return instance_; }
-  // The application's own window: the task-bar entry and the owner of failure boxes.
-  HWND Handle() const { return handle_; }
+  // Handle(): the application's own window, the task-bar entry and the owner of failure boxes.
   const std::wstring& Title() const { return title_; }
 
   void SetMainWindow(HWND window) { mainWindow_ = window; }
@@ -71,8 +72,7 @@ class Application {
 
  private:
   Application() = default;
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The window that should hold the activation: the modal window that is up, else the main one.
   HWND ActivationTarget() const;
   // Asks the main window to close, unless a modal window is up: that one comes forward instead.
@@ -82,7 +82,6 @@ class Application {
   void Process(MSG& msg, HWND dialog);
 
   HINSTANCE instance_ = nullptr;
-  HWND handle_ = nullptr;
   HWND mainWindow_ = nullptr;
   std::wstring title_;
   MessageHook messageHook_;

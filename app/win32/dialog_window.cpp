@@ -43,12 +43,20 @@ void DialogWindow::Create(HWND owner) {
                                      Proc, reinterpret_cast<LPARAM>(this));
 }
 
-void DialogWindow::SetClientSize(int width, int height, UINT dpi, const POINT* at) {
+void DialogWindow::SetClientSize(int width, int height, UINT dpi) {
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
   const SIZE outer = OuterSizeForClient(width, height, style, exStyle, false, dpi);
-  SetWindowPos(hwnd_, nullptr, at ? at->x : 0, at ? at->y : 0, outer.cx, outer.cy,
-               (at ? 0 : SWP_NOMOVE) | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DialogWindow::RunModal() {
+  closed_ = false;
+  HWND active = GetActiveWindow();
+  Layout(DpiOf(active ? active : hwnd_));
+  Place();
+  Application::Instance().ShowModal(hwnd_, closed_, [this] { OnShown(); });
 }
 
 void DialogWindow::Destroy() {
@@ -57,10 +65,6 @@ void DialogWindow::Destroy() {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
   }
-}
-
-void DialogWindow::RedrawAll() {
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 HWND DialogWindow::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id,
@@ -96,8 +100,14 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
   bool handled = false;
-  const INT_PTR result =
-      Guard([&] { return self->OnMessage(message, wParam, lParam, handled); }, INT_PTR{0});
+  const INT_PTR result = Guard(
+      [&] {
+        if (message != WM_DPICHANGED) return self->OnMessage(message, wParam, lParam, handled);
+        handled = true;
+        FollowDpiChange(hwnd, wParam, lParam, [self](UINT dpi) { self->Layout(dpi); });
+        return INT_PTR{0};
+      },
+      INT_PTR{0});
   if (!handled) return FALSE;
   // These messages answer through the return value itself, not DWLP_MSGRESULT.
   if ((message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||

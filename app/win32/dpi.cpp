@@ -189,6 +189,15 @@ void FitWidthToText(HWND label, HFONT font) {
   }
 }
 
+void FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam,
+                     const std::function<void(UINT dpi)>& layOut) {
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  layOut(HIWORD(wParam));
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void PlaceHighOnMonitor(HWND hwnd, const RECT& monitor) {
   PlaceOnMonitor(hwnd, monitor, 3);
 }

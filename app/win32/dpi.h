@@ -1,11 +1,13 @@
 // Layout helpers for windows designed at 96 dots per inch: scaling by the window's DPI, the
-// Japanese Gothic font (with a stand-in where the designed one is missing), and the placement of
-// fixed-position windows on the monitor of the active window. The per-monitor DPI calls are
-// looked up at run time (Windows 10 version 1607 on); before, everything is at the system DPI.
+// Japanese Gothic font (with a stand-in where the designed one is missing), the placement of
+// fixed-position windows on the monitor of the active window, and following a change of DPI. The
+// per-monitor DPI calls are looked up at run time (Windows 10 version 1607 on); before, everything
+// is at the system DPI.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace vellumo::win32 {
@@ -86,16 +88,11 @@ void CenterOnActiveMonitor(HWND hwnd, HWND reference);
 // Centres a window horizontally on a monitor, its top a third of the spare height down.
 void PlaceHighOnMonitor(HWND hwnd, const RECT& monitor);
 
-// The C++ object of a window created with it as its creation parameter: stored at WM_NCCREATE,
-// found again for every later message (null before).
-template <class T>
-T* WindowObject(HWND hwnd, UINT message, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    return self;
-  }
-  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
+// The one way every window follows a move to a monitor of another DPI (WM_DPICHANGED): it takes
+// the place the system suggests, layOut lays it out again at the new DPI (a window of fixed size
+// sizes itself there, keeping the top-left corner), and it is drawn again, erased first, so that
+// no control keeps bits of its old drawing.
+void FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam,
+                     const std::function<void(UINT dpi)>& layOut);
 
 }  // namespace vellumo::win32

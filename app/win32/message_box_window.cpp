@@ -37,17 +37,9 @@ class MessageBoxWindow final : public DialogWindow {
   ~MessageBoxWindow() override { SetIconImage(nullptr); }
 
   int Show(HWND owner) {
+    owner_ = owner;
     Create(owner);
-    CenterOnActiveMonitor(Handle(), owner);
-    Application::Instance().ShowModal(Handle(), closed_, [this] {
-      // The focus starts on the default button, or on the first one.
-      std::optional<MessageButton> first = defaultButton_;
-      if (!first && !buttons_.empty()) first = buttons_.front();
-      if (first) {
-        SendMessageW(Handle(), WM_NEXTDLGCTL,
-                     reinterpret_cast<WPARAM>(GetDlgItem(Handle(), IdOf(*first))), TRUE);
-      }
-    });
+    RunModal();
     Destroy();
     return result_;
   }
@@ -66,11 +58,22 @@ class MessageBoxWindow final : public DialogWindow {
     }
     if (defaultButton_)
       SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(IdOf(*defaultButton_)), 0);
-    Layout(DpiOf(GetActiveWindow()));
+  }
+
+  void Place() override { CenterOnActiveMonitor(Handle(), owner_); }
+
+  void OnShown() override {
+    // The focus starts on the default button, or on the first one.
+    std::optional<MessageButton> first = defaultButton_;
+    if (!first && !buttons_.empty()) first = buttons_.front();
+    if (first) {
+      SendMessageW(Handle(), WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(GetDlgItem(Handle(), IdOf(*first))), TRUE);
+    }
   }
 
   // Sizes the font, the icon, the text block and the buttons for dpi, and the box around them.
-  void Layout(UINT dpi) {
+  void Layout(UINT dpi) override {
     font_.Reset(CreateMessageFont(dpi));
     const int iconSize = icon_ ? Scale(kIconSize, dpi) : 0;
     if (icon_) {
@@ -133,7 +136,7 @@ class MessageBoxWindow final : public DialogWindow {
     iconImage_ = image;
   }
 
-  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
     switch (message) {
       case WM_COMMAND: {
         handled = true;
@@ -154,15 +157,6 @@ class MessageBoxWindow final : public DialogWindow {
         handled = true;
         Finish(kResultCancel);
         return 0;
-      case WM_DPICHANGED: {  // moved to a monitor of another DPI
-        handled = true;
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        Layout(HIWORD(wParam));
-        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RedrawAll();
-        return 0;
-      }
       default:
         return 0;
     }
@@ -170,7 +164,7 @@ class MessageBoxWindow final : public DialogWindow {
 
   void Finish(int result) {
     result_ = result;
-    closed_ = true;
+    EndModal();
   }
 
   std::wstring text_;
@@ -182,7 +176,7 @@ class MessageBoxWindow final : public DialogWindow {
   HWND icon_ = nullptr;
   HICON iconImage_ = nullptr;
   HWND label_ = nullptr;
-  bool closed_ = false;
+  HWND owner_ = nullptr;
   int result_ = kResultCancel;
 };
 

@@ -72,26 +72,26 @@ void CipherWindow::Layout(UINT dpi) {
   PlaceControl(button1_, kButton1, dpi);
   PlaceControl(checkBox1_, kCheckBox1, dpi);
   PlaceControl(button2_, kButton2, dpi);
+  SetClientSize(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), dpi);
 }
 
-INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+void CipherWindow::Place() {
+  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
+  // "O.K." is the default button again at every showing, whichever button had the focus last.
+  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
+}
+
+void CipherWindow::OnShown() {
+  if (form_) form_->FormShow();
+}
+
+INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
   switch (message) {
     case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          handled = true;
-          if (form_) form_->Button1Click();
-          return 0;
-        case kButton2Id:
-          handled = true;
-          if (form_) form_->Button2Click();
-          return 0;
-        case IDCANCEL:  // Escape: no button is bound to it
-          handled = true;
-          return 0;
-        default:
-          return 0;
-      }
+      handled =
+          LOWORD(wParam) == IDOK || LOWORD(wParam) == kButton2Id || LOWORD(wParam) == IDCANCEL;
+      if (handled) ButtonClicked(LOWORD(wParam));
+      return 0;
     case WM_CLOSE:  // the close box and Alt+F4
       handled = true;
       RequestClose();
@@ -100,19 +100,16 @@ INT_PTR CipherWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
       // The dialog goes with the main window at exit; its controls still exist here.
       WipeKeyField();
       return 0;
-    case WM_DPICHANGED: {
-      handled = true;
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      Layout(HIWORD(wParam));
-      const POINT at{suggested->left, suggested->top};
-      SetClientSize(Scale(kClientWidth, HIWORD(wParam)), Scale(kClientHeight, HIWORD(wParam)),
-                    HIWORD(wParam), &at);
-      RedrawAll();
-      return 0;
-    }
     default:
       return 0;
   }
+}
+
+void CipherWindow::ButtonClicked(int id) {
+  if (!form_) return;
+  if (id == IDOK) form_->Button1Click();
+  if (id == kButton2Id) form_->Button2Click();
+  // IDCANCEL is Escape: no button is bound to it.
 }
 
 bool CipherWindow::KeyTextEmpty() const {
@@ -173,22 +170,13 @@ void CipherWindow::SetCaption(const std::string& caption) {
 }
 
 void CipherWindow::ShowModal() {
-  closed_ = false;
-  const UINT dpi = DpiOf(GetActiveWindow() ? GetActiveWindow() : Handle());
-  Layout(dpi);
-  SetClientSize(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), dpi);
-  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
-  // "O.K." is the default button again at every showing, whichever button had the focus last.
-  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
-  Application::Instance().ShowModal(Handle(), closed_, [this] {
-    if (form_) form_->FormShow();
-  });
+  RunModal();
 }
 
 void CipherWindow::RequestClose() {
   bool canClose = true;
   if (form_) form_->FormCloseQuery(canClose);
-  if (canClose) closed_ = true;
+  if (canClose) EndModal();
 }
 
 void CipherWindow::FocusKeyField() {

@@ -1,6 +1,7 @@
 // The key dialog window "「鍵」の入力" / "「鍵」の変更": its controls, fonts, placement and DPI
-// layout. What it decides (when it is shown, the remember box, the empty-key warning) is
-// TCipherForm's; this window shows it and reports clicks and close requests.
+// layout, and the messages that go to TCipherForm's handlers. What it decides (when it is shown,
+// the remember box, the empty-key warning) is TCipherForm's; this window shows it and reports
+// clicks and close requests.
 #pragma once
 
 #include <windows.h>
@@ -36,8 +37,11 @@ class CipherWindow final : public DialogWindow, public ICipherView {
 
  private:
   void OnCreate() override;
+  void Layout(UINT dpi) override;
+  void Place() override;
+  void OnShown() override;
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-  void Layout(UINT dpi);
+  void ButtonClicked(int id);
 
   TCipherForm* form_ = nullptr;
   HWND label1_ = nullptr;
@@ -47,7 +51,6 @@ class CipherWindow final : public DialogWindow, public ICipherView {
   HWND checkBox1_ = nullptr;
   HWND button2_ = nullptr;
   GdiFont font_;
-  bool closed_ = true;
 };
 
 }  // namespace vellumo::win32

@@ -50,37 +50,31 @@ void AboutWindow::Layout(UINT dpi) {
   SetClientSize(Scale(kClientWidth, dpi), Scale(kClientHeight, dpi), dpi);
 }
 
-INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-  switch (message) {
-    case WM_COMMAND:
-      handled = true;
-      if (LOWORD(wParam) == IDOK) closed_ = true;  // Button1Click; Escape (IDCANCEL) does nothing
-      return 0;
-    case WM_CLOSE:  // the close box and Alt+F4
-      handled = true;
-      closed_ = true;
-      return 0;
-    case WM_DPICHANGED: {
-      handled = true;
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      Layout(HIWORD(wParam));
-      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      RedrawAll();
-      return 0;
-    }
-    default:
-      return 0;
-  }
+void AboutWindow::Place() {
+  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
+}
+
+void AboutWindow::OnShown() {
+  SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button1_), TRUE);
 }
 
 void AboutWindow::ShowModal() {
-  closed_ = false;
-  Layout(DpiOf(GetActiveWindow() ? GetActiveWindow() : Handle()));
-  PlaceAtDesignPosition(Handle(), kLeft, kTop, Application::Instance().MainWindow());
-  Application::Instance().ShowModal(Handle(), closed_, [this] {
-    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button1_), TRUE);
-  });
+  RunModal();
+}
+
+INT_PTR AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+  switch (message) {
+    case WM_COMMAND:
+      handled = true;
+      if (LOWORD(wParam) == IDOK) EndModal();  // Button1Click; Escape (IDCANCEL) does nothing
+      return 0;
+    case WM_CLOSE:  // the close box and Alt+F4
+      handled = true;
+      EndModal();
+      return 0;
+    default:
+      return 0;
+  }
 }
 
 }  // namespace vellumo::win32

@@ -1,4 +1,4 @@
-// The About box "Vellumo のバージョン情報": the logo, the version and "O.K.".
+// The About box "Vellumo のバージョン情報": the logo, the version and "O.K.", which closes it.
 #pragma once
 
 #include "app/win32/dialog_window.h"
@@ -17,8 +17,10 @@ class AboutWindow final : public DialogWindow, public IAboutBox {
 
  private:
   void OnCreate() override;
+  void Layout(UINT dpi) override;
+  void Place() override;
+  void OnShown() override;
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-  void Layout(UINT dpi);
 
   HWND image1_ = nullptr;
   HWND label1_ = nullptr;
@@ -26,7 +28,6 @@ class AboutWindow final : public DialogWindow, public IAboutBox {
   HBITMAP logo_ = nullptr;
   GdiFont labelFont_;
   GdiFont buttonFont_;
-  bool closed_ = true;
 };
 
 }  // namespace vellumo::win32

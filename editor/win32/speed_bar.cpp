@@ -5,12 +5,10 @@
 #include <windowsx.h>
 
 #include "app/win32/application.h"
-#include "app/win32/failure_display.h"
 
 namespace vellumo::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TPanel";
 constexpr int kBarHeight = 33;
 constexpr int kButtonTop = 4;
 constexpr int kButtonSize = 25;
@@ -21,20 +19,13 @@ constexpr COLORREF kTransparent = RGB(128, 128, 0);
 
 SpeedBar::SpeedBar(HWND parent, std::vector<Button> buttons) : buttons_(std::move(buttons)) {
   HINSTANCE instance = Application::Instance().InstanceHandle();
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);  // no CS_DBLCLKS: the second press of a double click is a press
   for (const auto& b : buttons_) {
     bitmaps_.push_back(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(b.bitmapId),
                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   }
-  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                          parent, nullptr, instance, this);
+  // No CS_DBLCLKS: the second press of a double click is a press.
+  Create({.name = L"TPanel", .background = COLOR_BTNFACE}, L"",
+         {.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, .parent = parent});
 }
 
 SpeedBar::~SpeedBar() {
@@ -49,7 +40,7 @@ int SpeedBar::Height(UINT dpi) {
 
 void SpeedBar::SetDpi(UINT dpi) {
   dpi_ = dpi;
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 RECT SpeedBar::ButtonRect(int index) const {
@@ -68,59 +59,37 @@ int SpeedBar::ButtonAt(POINT client) const {
   return -1;
 }
 
-LRESULT CALLBACK SpeedBar::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = WindowObject<SpeedBar>(hwnd, message, lParam);
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-  return Guard([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
-}
-
 void SpeedBar::SetPushed(int index) {
   const bool in = index >= 0;
   if (in == pushedIn_) return;
   pushedIn_ = in;
   const RECT r = ButtonRect(pressed_);
-  InvalidateRect(hwnd_, &r, TRUE);
+  InvalidateRect(Handle(), &r, TRUE);
 }
 
 LRESULT SpeedBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
+      HDC dc = BeginPaint(Handle(), &ps);
       Paint(dc);
-      EndPaint(hwnd_, &ps);
+      EndPaint(Handle(), &ps);
       return 0;
     }
-    case WM_LBUTTONDOWN: {
-      const int index = ButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      if (index < 0) return 0;
-      pressed_ = index;
-      pushedIn_ = false;
-      SetCapture(hwnd_);
-      SetPushed(index);
+    case WM_LBUTTONDOWN:
+      Pressed(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
-    }
     case WM_MOUSEMOVE:
       if (pressed_ >= 0) {
         const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         SetPushed(ButtonAt(p) == pressed_ ? pressed_ : -1);
       }
       return 0;
-    case WM_LBUTTONUP: {
-      if (pressed_ < 0) return 0;
-      const int index = pressed_;
-      const bool over = ButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == index;
-      SetPushed(-1);
-      pressed_ = -1;
-      ReleaseCapture();
-      if (over && buttons_[static_cast<std::size_t>(index)].click) {
-        buttons_[static_cast<std::size_t>(index)].click(&buttons_[static_cast<std::size_t>(index)]);
-      }
+    case WM_LBUTTONUP:
+      Released(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
-    }
     case WM_CAPTURECHANGED:
-      if (pressed_ >= 0 && reinterpret_cast<HWND>(lParam) != hwnd_) {
+      if (pressed_ >= 0 && reinterpret_cast<HWND>(lParam) != Handle()) {
         SetPushed(-1);
         pressed_ = -1;
       }
@@ -128,12 +97,32 @@ LRESULT SpeedBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
+}
+
+void SpeedBar::Pressed(POINT client) {
+  const int index = ButtonAt(client);
+  if (index < 0) return;
+  pressed_ = index;
+  pushedIn_ = false;
+  SetCapture(Handle());
+  SetPushed(index);
+}
+
+void SpeedBar::Released(POINT client) {
+  if (pressed_ < 0) return;
+  const int index = pressed_;
+  const bool over = ButtonAt(client) == index;
+  SetPushed(-1);
+  pressed_ = -1;
+  ReleaseCapture();
+  Button& button = buttons_[static_cast<std::size_t>(index)];
+  if (over && button.click) button.click(&button);
 }
 
 void SpeedBar::Paint(HDC dc) {
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Handle(), &client);
   DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
   const int picture = Scale(kPictureSize, dpi_);
   HDC source = CreateCompatibleDC(dc);

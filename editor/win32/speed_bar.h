@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "app/win32/dpi.h"
+#include "app/win32/window_base.h"
 
 namespace vellumo::win32 {
 
-class SpeedBar {
+class SpeedBar final : public WindowBase {
  public:
   struct Button {
     int designLeft;    // left edge at 96 DPI
@@ -23,11 +24,8 @@ class SpeedBar {
   };
 
   SpeedBar(HWND parent, std::vector<Button> buttons);
-  ~SpeedBar();
-  SpeedBar(const SpeedBar&) = delete;
-  SpeedBar& operator=(const SpeedBar&) = delete;
+  ~SpeedBar() override;
 
-  HWND Handle() const { return hwnd_; }
   // The bar's height at dpi.
   static int Height(UINT dpi);
   void SetDpi(UINT dpi);
@@ -38,12 +36,12 @@ class SpeedBar {
   RECT ButtonRect(int index) const;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC dc);
+  void Pressed(POINT client);
+  void Released(POINT client);
   void SetPushed(int index);
 
-  HWND hwnd_ = nullptr;
   std::vector<Button> buttons_;
   std::vector<HBITMAP> bitmaps_;
   UINT dpi_ = kDesignDpi;

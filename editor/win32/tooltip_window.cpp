@@ -6,7 +6,6 @@
 namespace vellumo::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"THintWindow";
 constexpr int kPaddingX = 2;
 constexpr int kPaddingY = 1;
 
@@ -39,28 +38,20 @@ int PointerDepth() {
 }  // namespace
 
 TooltipWindow::TooltipWindow() {
-  HINSTANCE instance = Application::Instance().InstanceHandle();
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_SAVEBITS | CS_DROPSHADOW;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"",
-                          WS_POPUP, 0, 0, 0, 0, Application::Instance().Handle(), nullptr, instance,
-                          this);
+  Create({.name = L"THintWindow", .style = CS_SAVEBITS | CS_DROPSHADOW, .background = COLOR_INFOBK},
+         L"",
+         {.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+          .style = WS_POPUP,
+          .parent = Application::Instance().Handle()});
 }
 
 TooltipWindow::~TooltipWindow() {
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  Destroy();
 }
 
 void TooltipWindow::ShowBelowPointer(const std::string& text, std::optional<POINT> at) {
   text_ = Utf8ToWide(text);
-  SetWindowTextW(hwnd_, text_.c_str());  // what the tooltip says, for accessibility tools too
+  SetWindowTextW(Handle(), text_.c_str());  // what the tooltip says, for accessibility tools too
   POINT pointer{};
   if (at) {
     pointer = *at;
@@ -69,13 +60,13 @@ void TooltipWindow::ShowBelowPointer(const std::string& text, std::optional<POIN
   }
   const UINT dpi = DpiOf(Application::Instance().MainWindow());
   font_.Reset(CreateStatusFont(dpi));
-  HDC dc = GetDC(hwnd_);
+  HDC dc = GetDC(Handle());
   HGDIOBJ old = SelectObject(dc, font_.Get());
   RECT r{0, 0, 0, 0};
   DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  ReleaseDC(Handle(), dc);
   const int width = r.right + 2 * Scale(kPaddingX, dpi) + 2;
   const int height = r.bottom + 2 * Scale(kPaddingY, dpi) + 2;
   int left = pointer.x;
@@ -86,33 +77,21 @@ void TooltipWindow::ShowBelowPointer(const std::string& text, std::optional<POIN
   GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info);
   if (left + width > info.rcWork.right) left = info.rcWork.right - width;
   if (top + height > info.rcWork.bottom) top = pointer.y - height;
-  SetWindowPos(hwnd_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TooltipWindow::Hide() {
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(Handle(), SW_HIDE);
 }
 
-LRESULT CALLBACK TooltipWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = WindowObject<TooltipWindow>(hwnd, message, lParam);
+LRESULT TooltipWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT r{};
-      GetClientRect(hwnd, &r);
-      DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT);
-      if (self) {
-        HGDIOBJ old = SelectObject(dc, self->font_.Get());
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-        InflateRect(&r, -1, -1);
-        DrawTextW(dc, self->text_.c_str(), static_cast<int>(self->text_.size()), &r,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-      }
-      EndPaint(hwnd, &ps);
+      HDC dc = BeginPaint(Handle(), &ps);
+      Paint(dc);
+      EndPaint(Handle(), &ps);
       return 0;
     }
     case WM_MOUSEACTIVATE:
@@ -122,7 +101,20 @@ LRESULT CALLBACK TooltipWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     default:
       break;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
+}
+
+void TooltipWindow::Paint(HDC dc) {
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT);
+  HGDIOBJ old = SelectObject(dc, font_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+  InflateRect(&r, -1, -1);
+  DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
 }
 
 }  // namespace vellumo::win32

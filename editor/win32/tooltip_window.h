@@ -8,25 +8,24 @@
 #include <string>
 
 #include "app/win32/dpi.h"
+#include "app/win32/window_base.h"
 
 namespace vellumo::win32 {
 
-class TooltipWindow {
+class TooltipWindow final : public WindowBase {
  public:
   TooltipWindow();
-  ~TooltipWindow();
-  TooltipWindow(const TooltipWindow&) = delete;
-  TooltipWindow& operator=(const TooltipWindow&) = delete;
+  ~TooltipWindow() override;
 
-  HWND Handle() const { return hwnd_; }
   // Shows text just below the pointer's image, at pointer (the system's pointer position when
   // not given).
   void ShowBelowPointer(const std::string& text, std::optional<POINT> pointer = std::nullopt);
   void Hide();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND hwnd_ = nullptr;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc);
+
   std::wstring text_;
   GdiFont font_;
 };
