@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <charconv>
+#include <optional>
 
 #include "cli/cli_error.h"
 
@@ -32,10 +33,8 @@ bool TakesValue(const std::string& arg) {
   return arg == "--key-file" || arg == "--seed" || arg == "-o";
 }
 
-}  // namespace
-
-CliOptions ParseOptions(const std::vector<std::string>& args) {
-  // --help and --version win wherever they stand as options, not as an option's value.
+// --help and --version win wherever they stand as options, not as an option's value.
+std::optional<CliCommand> HelpOrVersion(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") break;
@@ -43,22 +42,28 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
       ++i;
       continue;
     }
-    if (arg == "--help" || arg == "-h") return {};
-    if (arg == "--version") {
-      CliOptions version;
-      version.command = CliCommand::Version;
-      return version;
-    }
+    if (arg == "--help" || arg == "-h") return CliCommand::Help;
+    if (arg == "--version") return CliCommand::Version;
   }
+  return std::nullopt;
+}
+
+CliCommand ParseCommand(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError("a command is needed: encrypt or decrypt");
+  if (args[0] == "encrypt") return CliCommand::Encrypt;
+  if (args[0] == "decrypt") return CliCommand::Decrypt;
+  throw UsageError("unknown command \"" + args[0] + "\"; the commands are encrypt and decrypt");
+}
+
+}  // namespace
+
+CliOptions ParseOptions(const std::vector<std::string>& args) {
   CliOptions options;
-  if (args[0] == "encrypt") {
-    options.command = CliCommand::Encrypt;
-  } else if (args[0] == "decrypt") {
-    options.command = CliCommand::Decrypt;
-  } else {
-    throw UsageError("unknown command \"" + args[0] + "\"; the commands are encrypt and decrypt");
+  if (const auto early = HelpOrVersion(args)) {
+    options.command = *early;
+    return options;
   }
+  options.command = ParseCommand(args);
 
   bool outputGiven = false;
   bool inputGiven = false;

@@ -72,21 +72,16 @@ class MessageBoxWindow final : public DialogWindow {
     }
   }
 
-  // Sizes the font, the icon, the text block and the buttons for dpi, and the box around them.
-  void Layout(UINT dpi) override {
-    font_.Reset(CreateMessageFont(dpi));
-    const int iconSize = icon_ ? Scale(kIconSize, dpi) : 0;
-    if (icon_) {
-      SetIconImage(static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(KindIconId(kind_)),
-                                                 IMAGE_ICON, iconSize, iconSize, 0)));
-    }
-
-    // The text: word-wrapped, at most half the screen wide.
+  struct Measures {
+    SIZE text;          // word-wrapped, at most half the screen wide
+    int widestCaption;  // of the buttons
+  };
+  // What the text and the buttons' captions take in the box's font.
+  Measures Measure() const {
     const RECT monitor = ActiveMonitorRect(Application::Instance().MainWindow());
-    const int maxTextWidth = (monitor.right - monitor.left) / 2;
     HDC dc = GetDC(Handle());
     HGDIOBJ oldFont = SelectObject(dc, font_.Get());
-    RECT textRect{0, 0, maxTextWidth, 0};
+    RECT textRect{0, 0, (monitor.right - monitor.left) / 2, 0};
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &textRect,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     int widestCaption = 0;
@@ -99,19 +94,31 @@ class MessageBoxWindow final : public DialogWindow {
     }
     SelectObject(dc, oldFont);
     ReleaseDC(Handle(), dc);
+    return {{textRect.right - textRect.left, textRect.bottom - textRect.top}, widestCaption};
+  }
 
+  // Sizes the font, the icon, the text block and the buttons for dpi, and the box around them.
+  void Layout(UINT dpi) override {
+    font_.Reset(CreateMessageFont(dpi));
+    const int iconSize = icon_ ? Scale(kIconSize, dpi) : 0;
+    if (icon_) {
+      SetIconImage(static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(KindIconId(kind_)),
+                                                 IMAGE_ICON, iconSize, iconSize, 0)));
+    }
+
+    const Measures measures = Measure();
     const int margin = Scale(kMargin, dpi);
     const int textLeft = margin + (iconSize ? iconSize + Scale(kIconTextGap, dpi) : 0);
-    const int textWidth = textRect.right - textRect.left;
-    const int textHeight = textRect.bottom - textRect.top;
+    const int textWidth = measures.text.cx;
+    const int textHeight = measures.text.cy;
     const int contentHeight = std::max(iconSize, textHeight);
     SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     MoveWindow(label_, textLeft, margin + (contentHeight - textHeight) / 2, textWidth, textHeight,
                TRUE);
     if (icon_) MoveWindow(icon_, margin, margin, iconSize, iconSize, TRUE);
 
-    const int buttonWidth =
-        std::max(Scale(kButtonMinWidth, dpi), widestCaption + 2 * Scale(kButtonTextMargin, dpi));
+    const int buttonWidth = std::max(Scale(kButtonMinWidth, dpi),
+                                     measures.widestCaption + 2 * Scale(kButtonTextMargin, dpi));
     const int buttonHeight = Scale(kButtonHeight, dpi);
     const int gap = Scale(kButtonGap, dpi);
     const int count = static_cast<int>(buttons_.size());
