@@ -46,6 +46,14 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
+LRESULT WindowBase::PaintWindow() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  Paint(dc);
+  EndPaint(hwnd_, &ps);
+  return 0;
+}
+
 LRESULT CALLBACK WindowBase::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowBase* self = nullptr;
   if (message == WM_NCCREATE) {

@@ -44,6 +44,9 @@ class WindowBase {
   // by the failure display and answered with 0.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  // Answers WM_PAINT, drawing the invalid part with Paint.
+  LRESULT PaintWindow();
+  virtual void Paint(HDC) {}
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -69,13 +69,8 @@ void SpeedBar::SetPushed(int index) {
 
 LRESULT SpeedBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      Paint(dc);
-      EndPaint(Handle(), &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintWindow();
     case WM_LBUTTONDOWN:
       Pressed(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;

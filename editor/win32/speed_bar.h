@@ -37,7 +37,7 @@ class SpeedBar final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   void Pressed(POINT client);
   void Released(POINT client);
   void SetPushed(int index);

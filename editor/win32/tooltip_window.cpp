@@ -87,13 +87,8 @@ void TooltipWindow::Hide() {
 
 LRESULT TooltipWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      Paint(dc);
-      EndPaint(Handle(), &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintWindow();
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_NCHITTEST:

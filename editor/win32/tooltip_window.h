@@ -24,7 +24,7 @@ class TooltipWindow final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
 
   std::wstring text_;
   GdiFont font_;
