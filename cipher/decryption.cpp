@@ -22,6 +22,9 @@ DecryptOutcome DecryptUnderKey(TextView text, TextView keyText, const KeyBytesAr
   std::size_t count = 0;
   const bool ok = DecodeInto(text, keyBytes.front(), out.data(), count);
   out.resize(ok ? count : 0);
+  // The bytes take half the room of the letters they were read from: the rest goes back before
+  // the text moves on (into the edit area, which makes copies of its own).
+  if (inPlace) out.shrink_to_fit();
   return ok ? DecryptOutcome::Current : DecryptOutcome::Failed;
 }
 
