@@ -95,10 +95,22 @@ App Launch(const std::wstring& exe, std::wstring_view arguments, WORD showComman
   startup.wShowWindow = showCommand;
   PROCESS_INFORMATION info{};
   const std::wstring folder = directory.empty() ? ScenarioFolder() : directory;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    Abort("cannot start " + WideToUtf8(commandLine) + " (error " + std::to_string(GetLastError()) +
-          ")");
+  // Wine answers ERROR_INTERNAL_ERROR when the new process ended before its start-up was done,
+  // that is before any of the program's own code ran (about one start in several hundred here).
+  // Such a start is not the program's doing, so it is made again, a few times at most; every
+  // other failure, and a start that keeps failing, ends the scenario.
+  constexpr int kStarts = 3;
+  for (int start = 1;; ++start) {
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.c_str(), &startup, &info)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || start == kStarts) {
+      Abort("cannot start " + WideToUtf8(commandLine) + " (error " + std::to_string(error) + ")");
+    }
+    Note("Wine ended the new process before its start-up was done (error 1359); starting " +
+         WideToUtf8(commandLine) + " again");
   }
   CloseHandle(info.hThread);
   const std::wstring name = std::filesystem::path(exe).filename().wstring();
