@@ -96,9 +96,10 @@ App Launch(const std::wstring& exe, std::wstring_view arguments, WORD showComman
   PROCESS_INFORMATION info{};
   const std::wstring folder = directory.empty() ? ScenarioFolder() : directory;
   // Wine answers ERROR_INTERNAL_ERROR when the new process ended before its start-up was done,
-  // that is before any of the program's own code ran (about one start in several hundred here).
-  // Such a start is not the program's doing, so it is made again, a few times at most; every
-  // other failure, and a start that keeps failing, ends the scenario.
+  // before any of the program's own code ran. The cause seen, address-space randomisation taking
+  // the address of Wine's shared user data, is turned off by run.sh; where it cannot be, such a
+  // start is not the program's doing, so it is made again, a few times at most. Every other
+  // failure, and a start that keeps failing, ends the scenario.
   constexpr int kStarts = 3;
   for (int start = 1;; ++start) {
     if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
