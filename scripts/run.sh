@@ -112,7 +112,7 @@ else
 fi
 # Without Wine's preloader (Debian's wine64 has none), address-space randomisation now and then
 # takes the address Wine needs for its shared user data, and the start fails (about one in
-# 5,000); with randomisation off for this process the layout is the same every time.
+# 10,000); with randomisation off for this process the layout is the same every time.
 fixed_layout=()
 setarch "$(uname -m)" -R true 2>/dev/null && fixed_layout=(setarch "$(uname -m)" -R)
 "${fixed_layout[@]}" "$wine" "$exe" "${win_args[@]}"

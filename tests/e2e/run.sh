@@ -22,7 +22,7 @@ set -uo pipefail
 # address-space randomisation a new process now and then finds it taken and dies before any of
 # its code ran: "failed to map the shared user data" (c0000018) on Wine's error channel, exit
 # code 1 from a shell, ERROR_INTERNAL_ERROR (1359) from CreateProcessW. Here that was about one
-# start in 5,000, and a run starts several hundred. So the suite runs itself, and with it every
+# start in 10,000, and a run starts several hundred. So the suite runs itself, and with it every
 # process it starts, with randomisation off (setarch -R): the layout is then the same at every
 # start. Where that personality cannot be set (some containers forbid it), it says so and goes on.
 if [ -z "${VELLUMO_E2E_NO_RANDOMISATION:-}" ]; then
